@@ -1,0 +1,3 @@
+target_sources(vornui_lib PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/printer_events.cpp
+)

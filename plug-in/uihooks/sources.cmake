@@ -1,0 +1,5 @@
+target_sources(vornui_lib PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/common_ui.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/plugin_context.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/property_sheets.cpp
+)
