@@ -1,5 +1,7 @@
 #include "key_security.h"
 
+#include "../core/handles.h"
+
 namespace vorn {
 
 namespace {
@@ -9,7 +11,19 @@ namespace {
 constexpr DWORD kAclOverheadBytes = sizeof(ACL) + 2 * (sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD));
 static_assert(kAclOverheadBytes == 24);
 
-} // namespace
+// The access list with the SIDs it names; everything is freed with it.
+class PrinterKeyAccessList {
+  public:
+    PrinterKeyAccessList() noexcept;
+    // Null when any step of building it failed.
+    PACL Get() const noexcept { return complete_ ? acl_.As<ACL>() : nullptr; }
+
+  private:
+    UniqueSid interactive_;
+    UniqueSid administrators_;
+    HeapBuffer acl_;
+    bool complete_ = false;
+};
 
 PrinterKeyAccessList::PrinterKeyAccessList() noexcept {
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
@@ -30,6 +44,8 @@ PrinterKeyAccessList::PrinterKeyAccessList() noexcept {
                 AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, interactive_.Get()) &&
                 AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, administrators_.Get());
 }
+
+} // namespace
 
 bool SetPrinterKeySecurity(const wchar_t* path) noexcept {
     UniqueRegKey key;

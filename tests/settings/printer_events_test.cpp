@@ -1,9 +1,9 @@
 // Printer events through the loaded plug-in: a printer's key opened to
 // interactive users at initialisation, and the values a new connection gets.
-#include "access_list_check.h"
-
 #include "support/plugin_fixture.h"
 #include "support/spooler_printers.h"
+
+#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -12,99 +12,115 @@ using namespace testsupport;
 
 namespace {
 
-const std::wstring kDataSuffix = L"\\PrinterDriverData";
+const std::wstring kPrinters = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 
 struct StoredValue {
-    LONG status = ERROR_FILE_NOT_FOUND;
     DWORD type = REG_NONE;
     std::vector<BYTE> bytes;
+    bool found = false;
 };
 
-StoredValue ReadValue(HKEY root, const std::wstring& path, const wchar_t* name) {
+StoredValue ReadValue(const std::wstring& path, const wchar_t* name) {
     StoredValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return value;
-    }
-    DWORD size = 0;
-    value.status = RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size);
-    if (value.status == ERROR_SUCCESS) {
-        value.bytes.resize(size);
-        value.status = RegQueryValueExW(key, name, nullptr, &value.type,
-                                        size ? value.bytes.data() : nullptr, &size);
-    }
-    RegCloseKey(key);
+    BYTE buffer[256];
+    DWORD size = sizeof(buffer);
+    value.found = SHGetValueW(HKEY_CURRENT_USER, path.c_str(), name, &value.type, buffer, &size) ==
+                  ERROR_SUCCESS;
+    value.bytes.assign(buffer, buffer + (value.found ? size : 0));
     return value;
 }
 
-// The key's security descriptor as the registry gives it back (DACL only).
+// The key's security descriptor (DACL part) as the registry gives it back.
 std::vector<BYTE> ReadKeySecurity(const std::wstring& path) {
-    std::vector<BYTE> descriptor;
+    std::vector<BYTE> descriptor(1024);
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS) {
-        return descriptor;
-    }
-    DWORD size = 0;
-    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
-    descriptor.resize(size);
-    if (!size || RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.data(), &size) !=
-                     ERROR_SUCCESS) {
-        descriptor.clear();
+    DWORD size = static_cast<DWORD>(descriptor.size());
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS ||
+        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.data(), &size) !=
+            ERROR_SUCCESS) {
+        size = 0;
     }
     RegCloseKey(key);
+    descriptor.resize(size);
     return descriptor;
 }
 
-PACL DaclOf(std::vector<BYTE>& descriptor) {
+// Exactly full control for S-1-5-4, then for S-1-5-32-544, not inherited.
+void ExpectPrinterKeyAccessList(std::vector<BYTE>& descriptor) {
     BOOL present = FALSE, defaulted = FALSE;
     PACL acl = nullptr;
-    if (descriptor.empty() ||
-        !GetSecurityDescriptorDacl(descriptor.data(), &present, &acl, &defaulted) || !present) {
-        return nullptr;
+    ACL_SIZE_INFORMATION size{};
+    ASSERT_FALSE(descriptor.empty());
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.data(), &present, &acl, &defaulted));
+    ASSERT_TRUE(present && acl && GetAclInformation(acl, &size, sizeof(size), AclSizeInformation));
+    ASSERT_EQ(2u, size.AceCount);
+    const wchar_t* expectedSids[] = {L"S-1-5-4", L"S-1-5-32-544"};
+    for (DWORD i = 0; i < 2; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        PSID expected = nullptr;
+        ASSERT_TRUE(GetAce(acl, i, reinterpret_cast<void**>(&ace)));
+        ASSERT_TRUE(ConvertStringSidToSidW(expectedSids[i], &expected));
+        EXPECT_TRUE(EqualSid(expected, &ace->SidStart)) << i;
+        LocalFree(expected);
+        EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType) << i;
+        EXPECT_EQ(0, ace->Header.AceFlags) << i;
+        EXPECT_EQ(static_cast<ACCESS_MASK>(KEY_ALL_ACCESS), ace->Mask) << i;
     }
-    return acl;
 }
 
 class PrinterEventsTest : public PluginFixture {
   protected:
     void TearDown() override {
-        for (const auto& [root, path] : cleanup_) {
+        for (const auto& [root, path] : made_) {
             RemoveKey(root, path);
         }
         PluginFixture::TearDown();
     }
-    // A key the test makes (or expects) and removes at the end.
-    void Cleanup(HKEY root, const std::wstring& path) {
+    // A key the test makes or expects, removed before and after.
+    void WillRemove(HKEY root, const std::wstring& path) {
         RemoveKey(root, path);
-        cleanup_.push_back({root, path});
+        made_.push_back({root, path});
     }
-    HRESULT Event(const std::wstring& printerName, INT event) {
-        std::wstring name = printerName;
-        return plugin->PrinterEvent(name.data(), event, 0, 0);
+    HRESULT Event(std::wstring printerName, INT event) {
+        return plugin->PrinterEvent(printerName.data(), event, 0, 0);
     }
-    void SetValue(const std::wstring& printer, const wchar_t* name, DWORD type,
-                  const std::vector<BYTE>& bytes) {
-        ASSERT_TRUE(Spooler().SetPrinterData(printer.c_str(), name, type, bytes.data(),
-                                             static_cast<DWORD>(bytes.size())));
+    // A printer shared by another computer, holding these values.
+    void AddConnection(const std::wstring& name, std::vector<const wchar_t*> values) {
+        Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
+        for (const wchar_t* value : values) {
+            for (const auto& [valueName, type, bytes] : kValues) {
+                if (std::wstring(value) == valueName) {
+                    Spooler().SetPrinterData(name.c_str(), valueName, type, bytes.data(),
+                                             static_cast<DWORD>(bytes.size()));
+                }
+            }
+        }
+        WillRemove(HKEY_CURRENT_USER, ConnectionKeyPath(name));
     }
+    struct Value {
+        const wchar_t* name;
+        DWORD type;
+        std::vector<BYTE> bytes;
+    };
+    const Value kValues[4] = {
+        {L"PrinterCustomMediaTypes", REG_BINARY, {0x01, 0x00, 0xFF, 0x7F, 0x00, 0x00, 0x42}},
+        {L"PrinterCustomMediaSizes",
+         REG_MULTI_SZ,
+         {'A', 0, '4', 0, 0, 0, 'B', 0, '5', 0, 0, 0, 0, 0}},
+        {L"DriverSettings", REG_DWORD, {0x20, 0x83, 0x01, 0x00}},
+        {L"SomethingElse", REG_DWORD, {1, 2, 3, 4}},
+    };
 
   private:
-    std::vector<std::pair<HKEY, std::wstring>> cleanup_;
+    std::vector<std::pair<HKEY, std::wstring>> made_;
 };
 
-// The three values as a shared printer might hold them.
-const std::vector<BYTE> kMediaTypes = {0x01, 0x00, 0xFF, 0x7F, 0x00, 0x00, 0x42};
-const std::vector<BYTE> kMediaSizes = {'A', 0, '4', 0, '+', 0, 0, 0, 'B', 0, '5', 0, 0, 0, 0, 0};
-const std::vector<BYTE> kSettings = {0x20, 0x83, 0x01, 0x00};
-
-TEST_F(PrinterEventsTest, InitializeGivesTheKeyTheTwoEntriesUnderTheNameAsGiven) {
-    // The initialisation path keeps the backslash of the printer's name.
-    const std::wstring name = L"UH Evt Init\\Tray";
+TEST_F(PrinterEventsTest, InitializeGivesTheKeyTwoEntriesUnderTheNameAsGiven) {
+    const std::wstring name = L"UH Evt Init\\Tray"; // the backslash stays
     Spooler().AddPrinter(name.c_str(), L"Vorn K335 PS", 0, L"");
-    const std::wstring printersPath = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
-    const std::wstring keyPath = printersPath + name + kDataSuffix;
-    Cleanup(HKEY_LOCAL_MACHINE, printersPath + L"UH Evt Init");
-    Cleanup(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(name));
+    const std::wstring keyPath = kPrinters + name + L"\\PrinterDriverData";
+    WillRemove(HKEY_LOCAL_MACHINE, kPrinters + L"UH Evt Init");
+    WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(name));
     MakeKey(HKEY_LOCAL_MACHINE, keyPath);
     const LONG openBefore = Spooler().OpenHandles();
     const std::vector<BYTE> before = ReadKeySecurity(keyPath);
@@ -112,85 +128,56 @@ TEST_F(PrinterEventsTest, InitializeGivesTheKeyTheTwoEntriesUnderTheNameAsGiven)
     EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_INITIALIZE));
     EXPECT_EQ(static_cast<DWORD>(PRINTER_ALL_ACCESS), Spooler().LastOpenAccess());
     EXPECT_EQ(openBefore, Spooler().OpenHandles()) << "printer closed again";
+    std::vector<BYTE> after = ReadKeySecurity(keyPath);
+    EXPECT_NE(before, after);
+    ExpectPrinterKeyAccessList(after);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(name))) << "comma form";
 
-    std::vector<BYTE> descriptor = ReadKeySecurity(keyPath);
-    EXPECT_NE(before, descriptor) << "the key's access list was replaced";
-    ExpectPrinterKeyAccessList(DaclOf(descriptor));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(name)))
-        << "no key under the comma form of the name";
-}
-
-TEST_F(PrinterEventsTest, InitializeFailsForAPrinterThatDoesNotOpen) {
-    const std::wstring name = L"UH Evt Unopenable";
-    EXPECT_EQ(E_FAIL, Event(name, PRINTER_EVENT_INITIALIZE)) << "unknown printer";
-    Spooler().AddPrinter(name.c_str(), L"Vorn K335 PS", 0, L"");
-    Spooler().SetFailures(name.c_str(), standin::kFailOpen);
-    EXPECT_EQ(E_FAIL, Event(name, PRINTER_EVENT_INITIALIZE));
-    Spooler().SetFailures(name.c_str(), standin::kOpenGivesNoHandle);
-    EXPECT_EQ(E_FAIL, Event(name, PRINTER_EVENT_INITIALIZE));
-    // A connection event on such a printer is not an error.
-    EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
-    Spooler().SetFailures(name.c_str(), standin::kFailOpen);
-    EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
-    Spooler().SetFailures(name.c_str(), 0);
+    // A printer that does not open, or opens without a handle, fails.
+    EXPECT_EQ(E_FAIL, Event(L"UH Evt No Such Printer", PRINTER_EVENT_INITIALIZE));
+    for (DWORD failure : {standin::kFailOpen, standin::kOpenGivesNoHandle}) {
+        Spooler().SetFailures(name.c_str(), failure);
+        EXPECT_EQ(E_FAIL, Event(name, PRINTER_EVENT_INITIALIZE)) << failure;
+        EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION)) << failure;
+    }
 }
 
 TEST_F(PrinterEventsTest, ConnectionGetsExactCopiesUnderTheCommaName) {
     const std::wstring name = L"\\\\uhsrv\\UH Evt Conn";
-    Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
-    SetValue(name, L"PrinterCustomMediaTypes", REG_BINARY, kMediaTypes);
-    SetValue(name, L"PrinterCustomMediaSizes", REG_MULTI_SZ, kMediaSizes);
-    SetValue(name, L"DriverSettings", REG_DWORD, kSettings);
-    SetValue(name, L"SomethingElse", REG_DWORD, kSettings);
-    const std::wstring userKey = L"Printers\\Connections\\,,uhsrv,UH Evt Conn" + kDataSuffix;
-    Cleanup(HKEY_CURRENT_USER, ConnectionKeyPath(name));
+    AddConnection(name, {L"PrinterCustomMediaTypes", L"PrinterCustomMediaSizes", L"DriverSettings",
+                         L"SomethingElse"});
     const LONG openBefore = Spooler().OpenHandles();
-
     EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
     EXPECT_EQ(openBefore, Spooler().OpenHandles());
-    struct Expected {
-        const wchar_t* name;
-        DWORD type;
-        const std::vector<BYTE>& bytes;
-    };
-    const Expected expected[] = {{L"PrinterCustomMediaTypes", REG_BINARY, kMediaTypes},
-                                 {L"PrinterCustomMediaSizes", REG_MULTI_SZ, kMediaSizes},
-                                 {L"DriverSettings", REG_DWORD, kSettings}};
-    for (const Expected& e : expected) {
-        const StoredValue stored = ReadValue(HKEY_CURRENT_USER, userKey, e.name);
-        EXPECT_EQ(ERROR_SUCCESS, stored.status) << e.name;
-        EXPECT_EQ(e.type, stored.type) << e.name;
-        EXPECT_EQ(e.bytes, stored.bytes) << e.name;
+
+    const std::wstring userKey = L"Printers\\Connections\\,,uhsrv,UH Evt Conn\\PrinterDriverData";
+    for (int i = 0; i < 3; ++i) {
+        const StoredValue stored = ReadValue(userKey, kValues[i].name);
+        EXPECT_TRUE(stored.found) << kValues[i].name;
+        EXPECT_EQ(kValues[i].type, stored.type) << kValues[i].name;
+        EXPECT_EQ(kValues[i].bytes, stored.bytes) << kValues[i].name;
     }
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadValue(HKEY_CURRENT_USER, userKey, L"SomethingElse").status);
+    EXPECT_FALSE(ReadValue(userKey, L"SomethingElse").found);
 }
 
-TEST_F(PrinterEventsTest, ConnectionSkipsValuesThePrinterLacks) {
-    const std::wstring name = L"\\\\uhsrv\\UH Evt Partial";
-    Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
-    SetValue(name, L"PrinterCustomMediaSizes", REG_MULTI_SZ, kMediaSizes);
-    const std::wstring userKey = ConnectionKeyPath(name) + kDataSuffix;
-    Cleanup(HKEY_CURRENT_USER, ConnectionKeyPath(name));
+TEST_F(PrinterEventsTest, ConnectionSkipsMissingValuesAndLocalPrinters) {
+    const std::wstring partial = L"\\\\uhsrv\\UH Evt Partial";
+    AddConnection(partial, {L"PrinterCustomMediaSizes"});
+    EXPECT_EQ(S_OK, Event(partial, PRINTER_EVENT_ADD_CONNECTION));
+    const std::wstring userKey = ConnectionKeyPath(partial) + L"\\PrinterDriverData";
+    EXPECT_EQ(kValues[1].bytes, ReadValue(userKey, L"PrinterCustomMediaSizes").bytes);
+    EXPECT_FALSE(ReadValue(userKey, L"PrinterCustomMediaTypes").found) << "nothing stored";
+    EXPECT_FALSE(ReadValue(userKey, L"DriverSettings").found) << "nothing stored";
 
-    EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
-    EXPECT_EQ(kMediaSizes, ReadValue(HKEY_CURRENT_USER, userKey, L"PrinterCustomMediaSizes").bytes);
-    for (const wchar_t* missing : {L"PrinterCustomMediaTypes", L"DriverSettings"}) {
-        EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadValue(HKEY_CURRENT_USER, userKey, missing).status)
-            << "nothing stored for a missing value";
-    }
-}
-
-TEST_F(PrinterEventsTest, LocalPrinterGetsNoConnectionCopy) {
-    // No network attribute; and a network printer with a key of its own here.
-    const std::wstring plain = L"UH Evt Local";
-    const std::wstring sharedHere = L"UH Evt Shared Here";
-    Spooler().AddPrinter(plain.c_str(), L"Vorn K340 PS", 0, L"");
-    Spooler().AddPrinter(sharedHere.c_str(), L"Vorn K340 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
-    Cleanup(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(sharedHere));
+    // A network printer with a key of its own here is local, as is one
+    // without the network attribute.
+    const std::wstring sharedHere = L"UH Evt Shared Here", plain = L"UH Evt Plain";
+    AddConnection(sharedHere, {L"DriverSettings"});
+    WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(sharedHere));
     MakeKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(sharedHere));
-    for (const std::wstring& name : {plain, sharedHere}) {
-        SetValue(name, L"DriverSettings", REG_DWORD, kSettings);
-        Cleanup(HKEY_CURRENT_USER, ConnectionKeyPath(name));
+    AddConnection(plain, {L"DriverSettings"});
+    Spooler().AddPrinter(plain.c_str(), L"Vorn K340 PS", 0, L"");
+    for (const std::wstring& name : {sharedHere, plain}) {
         EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ConnectionKeyPath(name)));
     }
@@ -198,17 +185,13 @@ TEST_F(PrinterEventsTest, LocalPrinterGetsNoConnectionCopy) {
 
 TEST_F(PrinterEventsTest, OtherEventsChangeNothing) {
     const std::wstring name = L"\\\\uhsrv\\UH Evt Other";
-    Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
-    SetValue(name, L"DriverSettings", REG_DWORD, kSettings);
-    Cleanup(HKEY_CURRENT_USER, ConnectionKeyPath(name));
+    AddConnection(name, {L"DriverSettings"});
     // A sentinel access: any open by the plug-in would replace it.
     HANDLE probe = nullptr;
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
     ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &probe, &defaults));
     ClosePrinter(probe);
-
-    for (INT event : {0, 2 /* delete connection */, 4 /* delete */, 5 /* cache refresh */,
-                      6 /* cache delete */, 7 /* attributes */, 99, -1}) {
+    for (INT event : {0, 2 /* delete connection */, 4 /* delete */, 5, 6, 7, 99, -1}) {
         EXPECT_EQ(S_OK, Event(name, event)) << event;
     }
     EXPECT_EQ(static_cast<DWORD>(PRINTER_ACCESS_USE), Spooler().LastOpenAccess());

@@ -2,8 +2,6 @@
 // install a callback, and what the kept context holds.
 #include "option_tree_fixture.h"
 
-#include <string>
-
 namespace {
 
 class CommonUIPropTest : public OptionTreeFixture {
@@ -12,43 +10,37 @@ class CommonUIPropTest : public OptionTreeFixture {
         OptionTreeFixture::SetUp();
         MakePrinter(L"UH CommonUI", L"Vorn K340 PS");
     }
-    // Blocks the plug-in holds in the tree's heap.
-    int BusyHeapBlocks() {
+    // Blocks held in the tree's heap: the plug-in's contexts.
+    int HeldBlocks() {
         int blocks = 0;
         PROCESS_HEAP_ENTRY entry{};
-        HeapLock(tree->Heap());
         while (HeapWalk(tree->Heap(), &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
-                ++blocks;
-            }
+            blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? 1 : 0;
         }
-        HeapUnlock(tree->Heap());
         return blocks;
     }
 };
 
-TEST_F(CommonUIPropTest, RefusesUnknownModes) {
-    for (DWORD mode : {0u, 3u, 42u, 0xFFFFFFFFu}) {
+TEST_F(CommonUIPropTest, RefusesUnknownModesAndKeepsNothingWithoutItems) {
+    for (DWORD mode : {0u, 3u, 0xFFFFFFFFu}) {
         SetLastError(0);
         EXPECT_EQ(E_FAIL, tree->CallCommonUIProp(plugin, mode, true)) << mode;
         EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError()) << mode;
-        EXPECT_EQ(nullptr, tree->Param().OEMCUIPCallback);
-        EXPECT_EQ(nullptr, tree->Param().pOEMUserData);
     }
     SetLastError(0);
     EXPECT_EQ(E_FAIL, plugin->CommonUIProp(OEMCUIP_DOCPROP, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
-    EXPECT_EQ(0, BusyHeapBlocks());
-}
+    EXPECT_EQ(nullptr, tree->Param().OEMCUIPCallback);
 
-TEST_F(CommonUIPropTest, FirstCallWithoutItemsKeepsNothing) {
+    // A tree's first call, without an item array: no items asked for, no
+    // callback, the context given back.
     for (DWORD mode : {OEMCUIP_DOCPROP, OEMCUIP_PRNPROP}) {
         OEMCUIPPARAM& param = tree->PrepareCall(false);
-        param.cOEMOptItems = 7; // whatever the host left there
+        param.cOEMOptItems = 7;
         EXPECT_EQ(S_OK, plugin->CommonUIProp(mode, &param)) << mode;
         EXPECT_EQ(0u, param.cOEMOptItems);
-        EXPECT_EQ(nullptr, param.OEMCUIPCallback);
-        EXPECT_EQ(0, BusyHeapBlocks()) << "context given back, mode " << mode;
+        EXPECT_EQ(nullptr, param.OEMCUIPCallback) << mode;
+        EXPECT_EQ(0, HeldBlocks()) << mode;
     }
     // A callback left from an earlier printer tree is taken out.
     OpenTree(OEMCUIP_PRNPROP);
@@ -56,60 +48,45 @@ TEST_F(CommonUIPropTest, FirstCallWithoutItemsKeepsNothing) {
     EXPECT_EQ(nullptr, tree->Param().OEMCUIPCallback);
 }
 
-TEST_F(CommonUIPropTest, CallWithItemsKeepsAFilledContext) {
+TEST_F(CommonUIPropTest, CallWithItemsKeepsAFilledContextPerTree) {
     OpenTree(OEMCUIP_DOCPROP);
     const OEMCUIPCALLBACK documentCallback = tree->Param().OEMCUIPCallback;
     const vorn::PluginContext* context = Context();
     ASSERT_NE(nullptr, context);
-    EXPECT_EQ(1, BusyHeapBlocks());
     EXPECT_EQ(tree->Heap(), context->heap);
     EXPECT_EQ(printer->Handle(), context->printer);
     EXPECT_EQ(static_cast<HANDLE>(host.Module()), context->module);
     EXPECT_EQ(host.Driver().UiObject(), context->uiObject);
     EXPECT_EQ(static_cast<IPrintOemDriverUI*>(&host.Driver()), context->driver);
     EXPECT_STREQ(L"UH CommonUI", context->printerName);
-    // Left for the property-sheet code to fill.
-    EXPECT_EQ(nullptr, context->sheetParam);
-    EXPECT_EQ(nullptr, context->sheetFunction);
-    EXPECT_EQ(nullptr, context->externalPage);
-    EXPECT_EQ(nullptr, context->pageHandle);
+    EXPECT_EQ(nullptr, context->sheetFunction) << "left for the property sheet";
 
-    // The printer tree gets a context of its own and another callback.
     OpenTree(OEMCUIP_PRNPROP);
     EXPECT_NE(documentCallback, tree->Param().OEMCUIPCallback);
     EXPECT_NE(context, Context());
-    EXPECT_EQ(2, BusyHeapBlocks());
-}
+    EXPECT_EQ(2, HeldBlocks());
 
-TEST_F(CommonUIPropTest, LongPrinterNameIsCutInTheContext) {
     const std::wstring longName = L"UH CommonUI " + std::wstring(300, L'n');
     standin::OptionTreeHost longTree(host.Driver(), printer->Handle(), longName, host.Module());
     ASSERT_EQ(S_OK, longTree.CallCommonUIProp(plugin, OEMCUIP_DOCPROP, true));
-    auto* context = static_cast<vorn::PluginContext*>(longTree.Param().pOEMUserData);
-    ASSERT_NE(nullptr, context);
-    EXPECT_EQ(longName.substr(0, 225), std::wstring(context->printerName));
+    EXPECT_EQ(longName.substr(0, 225),
+              static_cast<vorn::PluginContext*>(longTree.Param().pOEMUserData)->printerName);
 }
 
 TEST_F(CommonUIPropTest, MissingHandleInstallsNoCallback) {
-    struct Case {
-        const char* what;
-        void (*blank)(OEMCUIPPARAM&);
+    void (*const blankers[])(OEMCUIPPARAM&) = {
+        [](OEMCUIPPARAM& p) { p.poemuiobj = nullptr; },
+        [](OEMCUIPPARAM& p) { p.hPrinter = nullptr; },
+        [](OEMCUIPPARAM& p) { p.hModule = nullptr; },
+        [](OEMCUIPPARAM& p) { p.hOEMHeap = nullptr; },
     };
-    const Case cases[] = {
-        {"poemuiobj", [](OEMCUIPPARAM& p) { p.poemuiobj = nullptr; }},
-        {"hPrinter", [](OEMCUIPPARAM& p) { p.hPrinter = nullptr; }},
-        {"hModule", [](OEMCUIPPARAM& p) { p.hModule = nullptr; }},
-        {"hOEMHeap", [](OEMCUIPPARAM& p) { p.hOEMHeap = nullptr; }},
-    };
-    for (const Case& c : cases) {
+    for (auto blank : blankers) {
         for (DWORD mode : {OEMCUIP_DOCPROP, OEMCUIP_PRNPROP}) {
-            standin::OptionTreeHost other(host.Driver(), printer->Handle(), printer->Name(),
-                                          host.Module());
-            OEMCUIPPARAM& param = other.PrepareCall(true);
-            c.blank(param);
-            EXPECT_EQ(S_OK, plugin->CommonUIProp(mode, &param)) << c.what;
-            EXPECT_EQ(nullptr, param.OEMCUIPCallback) << c.what;
-            EXPECT_EQ(nullptr, param.pOEMUserData) << c.what;
+            OEMCUIPPARAM param = tree->PrepareCall(true);
+            blank(param);
+            EXPECT_EQ(S_OK, plugin->CommonUIProp(mode, &param));
+            EXPECT_EQ(nullptr, param.OEMCUIPCallback);
+            EXPECT_EQ(nullptr, param.pOEMUserData);
         }
     }
 }

@@ -10,33 +10,36 @@ class DocumentCallbackTest : public OptionTreeFixture {
   protected:
     void SetUp() override {
         OptionTreeFixture::SetUp();
-        MakePrinter(L"UH Doc Callback", L"Vorn Office PS");
-    }
-    vorn::PrivateDevmode* Private() {
-        return reinterpret_cast<vorn::PrivateDevmode*>(tree->Devmode().Private());
+        MakePrinter(L"UH Document Callback", L"Vorn Office PS");
     }
 };
 
-TEST_F(DocumentCallbackTest, PagesPerSheetSixResetsEveryPageOrderItem) {
-    tree->AddDriverItem(DMPUB_PAGEORDER, 1);
-    tree->AddDriverItem(DMPUB_COPIES_COLLATE, 3);
-    tree->AddDriverItem(DMPUB_NUP, 6);
-    tree->AddDriverItem(DMPUB_PAGEORDER, 1);
-    tree->AddDriverItem(DMPUB_ORIENTATION, 2);
+TEST_F(DocumentCallbackTest, PagesPerSheetSixResetsEveryPageOrderItemOnApply) {
+    const std::pair<BYTE, LONG> driverItems[] = {{DMPUB_PAGEORDER, 1},
+                                                 {DMPUB_COPIES_COLLATE, 3},
+                                                 {DMPUB_NUP, 5},
+                                                 {DMPUB_PAGEORDER, 1},
+                                                 {DMPUB_ORIENTATION, 6}};
+    for (const auto& [id, selection] : driverItems) {
+        tree->AddDriverItem(id, selection);
+    }
     OpenTree(OEMCUIP_DOCPROP);
-
-    tree->CallCallback(CPSUICB_REASON_SEL_CHANGED, &tree->driverItems[2]);
-    EXPECT_EQ(1, tree->driverItems[0].Sel) << "only Apply resets the order";
+    auto& items = tree->driverItems;
+    for (LONG selection : {0L, 5L, 7L}) { // another item's selection 6 does not count
+        items[2].Sel = selection;
+        tree->CallCallback(CPSUICB_REASON_APPLYNOW);
+    }
+    items[2].Sel = 6;
+    tree->CallCallback(CPSUICB_REASON_SEL_CHANGED, &items[2]);
+    EXPECT_EQ(1, items[0].Sel);
     EXPECT_TRUE(host.Driver().updates.empty());
 
-    EXPECT_EQ(CPSUICB_ACTION_NONE, tree->CallCallback(CPSUICB_REASON_APPLYNOW));
-    const auto& items = tree->driverItems;
-    EXPECT_EQ(0, items[0].Sel);
-    EXPECT_EQ(3, items[1].Sel);
-    EXPECT_EQ(6, items[2].Sel);
-    EXPECT_EQ(0, items[3].Sel);
-    EXPECT_EQ(2, items[4].Sel);
-    // Each reset item is reported to the host with previous selection 1.
+    tree->CallCallback(CPSUICB_REASON_APPLYNOW);
+    const LONG after[] = {0, 3, 6, 0, 6};
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(after[i], items[i].Sel) << i;
+    }
+    // Each reset item is reported to the host, previous selection 1.
     ASSERT_EQ(2u, host.Driver().updates.size());
     EXPECT_EQ(&items[0], host.Driver().updates[0].item);
     EXPECT_EQ(&items[3], host.Driver().updates[1].item);
@@ -46,58 +49,38 @@ TEST_F(DocumentCallbackTest, PagesPerSheetSixResetsEveryPageOrderItem) {
     }
 }
 
-TEST_F(DocumentCallbackTest, OtherPagesPerSheetLeaveThePageOrder) {
-    tree->AddDriverItem(DMPUB_PAGEORDER, 1);
-    tree->AddDriverItem(DMPUB_NUP, 5);
-    tree->AddDriverItem(DMPUB_COPIES_COLLATE, 6); // selection 6 of another item
+TEST_F(DocumentCallbackTest, ApplyCopiesCollationAndReportsToTheDestinationPageInUse) {
     OpenTree(OEMCUIP_DOCPROP);
-    for (LONG selection : {0L, 1L, 5L, 7L}) {
-        tree->driverItems[1].Sel = selection;
-        tree->CallCallback(CPSUICB_REASON_APPLYNOW);
-        EXPECT_EQ(1, tree->driverItems[0].Sel) << selection;
-    }
-    EXPECT_TRUE(host.Driver().updates.empty());
-}
-
-TEST_F(DocumentCallbackTest, ApplyCopiesCollationIntoThePagesSection) {
-    OpenTree(OEMCUIP_DOCPROP);
-    // Before the sheet is set up there is no section to copy into.
+    // Before the sheet is set up there is nothing to copy into or report to.
     EXPECT_EQ(CPSUICB_ACTION_NONE, tree->CallCallback(CPSUICB_REASON_APPLYNOW));
 
-    AttachSheet(reinterpret_cast<HANDLE>(0x5001), nullptr);
-    Private()->collate = 0;
-    tree->Devmode().Public()->dmCollate = DMCOLLATE_TRUE;
-    tree->CallCallback(CPSUICB_REASON_APPLYNOW);
-    EXPECT_EQ(DMCOLLATE_TRUE, Private()->collate);
-    tree->Devmode().Public()->dmCollate = DMCOLLATE_FALSE;
-    tree->CallCallback(CPSUICB_REASON_SEL_CHANGED);
-    EXPECT_EQ(DMCOLLATE_TRUE, Private()->collate) << "only Apply copies";
-    tree->CallCallback(CPSUICB_REASON_APPLYNOW);
-    EXPECT_EQ(DMCOLLATE_FALSE, Private()->collate);
-}
-
-TEST_F(DocumentCallbackTest, ResultGoesToTheDestinationPageInUse) {
-    OpenTree(OEMCUIP_DOCPROP);
-    const HANDLE ownPage = reinterpret_cast<HANDLE>(0x5001);
+    const auto ownPage = reinterpret_cast<HANDLE>(0x5001);
     const auto externalPage = reinterpret_cast<HPROPSHEETPAGE>(0x7001);
+    auto* privateSection = reinterpret_cast<vorn::PrivateDevmode*>(tree->Devmode().Private());
+    struct Step {
+        short collate;
+        HPROPSHEETPAGE external;
+        LPARAM reportedPage;
+    };
+    // The plug-in's own Destination page unless the external library made it.
+    const Step steps[] = {{DMCOLLATE_TRUE, nullptr, reinterpret_cast<LPARAM>(ownPage)},
+                          {DMCOLLATE_FALSE, externalPage, reinterpret_cast<LPARAM>(externalPage)}};
+    for (const Step& step : steps) {
+        AttachSheet(ownPage, step.external);
+        privateSection->collate = 99;
+        tree->Devmode().Public()->dmCollate = step.collate;
+        tree->sheetCalls.clear();
+        tree->CallCallback(CPSUICB_REASON_SEL_CHANGED);
+        EXPECT_EQ(99, privateSection->collate) << "only Apply copies";
+        EXPECT_TRUE(tree->sheetCalls.empty());
 
-    // The plug-in's own Destination page: no external page was made.
-    AttachSheet(ownPage, nullptr);
-    tree->CallCallback(CPSUICB_REASON_SEL_CHANGED);
-    EXPECT_TRUE(tree->sheetCalls.empty());
-    tree->CallCallback(CPSUICB_REASON_APPLYNOW);
-    ASSERT_EQ(1u, tree->sheetCalls.size());
-    EXPECT_EQ(static_cast<UINT>(CPSFUNC_SET_RESULT), tree->sheetCalls[0].function);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(ownPage), tree->sheetCalls[0].lParam1);
-    EXPECT_EQ(CPSUI_OK, tree->sheetCalls[0].lParam2);
-
-    // The page made by the external library takes precedence.
-    AttachSheet(ownPage, externalPage);
-    tree->CallCallback(CPSUICB_REASON_APPLYNOW);
-    ASSERT_EQ(2u, tree->sheetCalls.size());
-    EXPECT_EQ(static_cast<UINT>(CPSFUNC_SET_RESULT), tree->sheetCalls[1].function);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(externalPage), tree->sheetCalls[1].lParam1);
-    EXPECT_EQ(CPSUI_OK, tree->sheetCalls[1].lParam2);
+        tree->CallCallback(CPSUICB_REASON_APPLYNOW);
+        EXPECT_EQ(step.collate, privateSection->collate);
+        ASSERT_EQ(1u, tree->sheetCalls.size());
+        EXPECT_EQ(static_cast<UINT>(CPSFUNC_SET_RESULT), tree->sheetCalls[0].function);
+        EXPECT_EQ(step.reportedPage, tree->sheetCalls[0].lParam1);
+        EXPECT_EQ(CPSUI_OK, tree->sheetCalls[0].lParam2);
+    }
 }
 
 } // namespace

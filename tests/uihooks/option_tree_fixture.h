@@ -8,21 +8,13 @@
 #include "uihooks/plugin_context.h"
 
 #include <memory>
-#include <string>
 
 class OptionTreeFixture : public PluginFixture {
   protected:
-    // Describes the printer to the spooler, makes its key unless told not
-    // to, and builds the host's tree for it.
-    void MakePrinter(const std::wstring& name, const std::wstring& driverName,
-                     bool withKey = true) {
+    void MakePrinter(const std::wstring& name, const std::wstring& driverName) {
         printer = std::make_unique<testsupport::TestPrinter>(name, driverName);
-        ASSERT_NE(nullptr, printer->Handle());
         dataKeyPath = testsupport::LocalPrinterKeyPath(name) + L"\\PrinterDriverData";
-        testsupport::RemoveKey(HKEY_LOCAL_MACHINE, testsupport::LocalPrinterKeyPath(name));
-        if (withKey) {
-            testsupport::MakeKey(HKEY_LOCAL_MACHINE, dataKeyPath);
-        }
+        testsupport::MakeKey(HKEY_LOCAL_MACHINE, dataKeyPath);
         tree = std::make_unique<standin::OptionTreeHost>(host.Driver(), printer->Handle(), name,
                                                          host.Module());
     }
@@ -35,7 +27,6 @@ class OptionTreeFixture : public PluginFixture {
         printer.reset();
         PluginFixture::TearDown();
     }
-
     // Calls CommonUIProp with an item array, so that the callback goes in.
     void OpenTree(DWORD mode) {
         ASSERT_EQ(S_OK, tree->CallCommonUIProp(plugin, mode, true));
@@ -44,47 +35,27 @@ class OptionTreeFixture : public PluginFixture {
     vorn::PluginContext* Context() {
         return static_cast<vorn::PluginContext*>(tree->Param().pOEMUserData);
     }
-    // What the property-sheet code records in the context when it adds the
-    // pages.
+    // What the property-sheet code records when it adds the pages.
     void AttachSheet(HANDLE ownPage, HPROPSHEETPAGE externalPage) {
-        vorn::PluginContext* context = Context();
-        context->sheetParam = &tree->SheetParam();
-        context->sheet = tree->SheetHandle();
-        context->sheetFunction = standin::OptionTreeHost::SheetFunction;
-        context->pageHandle = ownPage;
-        context->externalPage = externalPage;
+        Context()->sheetParam = &tree->SheetParam();
+        Context()->sheet = tree->SheetHandle();
+        Context()->sheetFunction = standin::OptionTreeHost::SheetFunction;
+        Context()->pageHandle = ownPage;
+        Context()->externalPage = externalPage;
     }
-
-    bool ReadDriverSettings(DWORD* value, DWORD* type = nullptr) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), 0, KEY_READ, &key) !=
-            ERROR_SUCCESS) {
-            return false;
-        }
-        DWORD size = sizeof(*value), valueType = 0;
-        const LONG status = RegQueryValueExW(key, L"DriverSettings", nullptr, &valueType,
-                                             reinterpret_cast<BYTE*>(value), &size);
-        RegCloseKey(key);
-        if (type) {
-            *type = valueType;
-        }
-        return status == ERROR_SUCCESS && size == sizeof(*value);
+    // The stored "DriverSettings" (a REG_DWORD), or ~0 when there is none.
+    DWORD StoredSettings() {
+        DWORD value = 0, type = 0, size = sizeof(value);
+        const bool read = SHGetValueW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), L"DriverSettings",
+                                      &type, &value, &size) == ERROR_SUCCESS;
+        return read && type == REG_DWORD && size == sizeof(value) ? value : ~0u;
     }
-    void WriteDriverSettings(DWORD value) {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegOpenKeyExW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), 0, KEY_SET_VALUE, &key));
-        RegSetValueExW(key, L"DriverSettings", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value),
-                       sizeof(value));
-        RegCloseKey(key);
+    void StoreSettings(DWORD value) {
+        SHSetValueW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), L"DriverSettings", REG_DWORD, &value,
+                    sizeof(value));
     }
-    void ForgetDriverSettings() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), 0, KEY_SET_VALUE, &key) ==
-            ERROR_SUCCESS) {
-            RegDeleteValueW(key, L"DriverSettings");
-            RegCloseKey(key);
-        }
+    void ForgetSettings() {
+        SHDeleteValueW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), L"DriverSettings");
     }
 
     std::unique_ptr<testsupport::TestPrinter> printer;

@@ -9,46 +9,31 @@
 
 namespace {
 
-using vorn::CurrentPluginContext;
-
-class CurrentContextTest : public ::testing::Test {
-  protected:
-    testsupport::TestPrinter printer{L"UH Current Context", L"Vorn K310 PS"};
+TEST(CurrentPluginContext, LatestKeptContextUntilOneIsGivenBack) {
+    testsupport::TestPrinter printer(L"UH Current Context", L"Vorn K310 PS");
     standin::DriverUI driver;
-    standin::OptionTreeHost first{driver, printer.Handle(), printer.Name(),
-                                  GetModuleHandleW(nullptr)};
-    standin::OptionTreeHost second{driver, printer.Handle(), printer.Name(),
-                                   GetModuleHandleW(nullptr)};
-
-    void* Call(standin::OptionTreeHost& tree, DWORD mode, bool withItems) {
+    standin::OptionTreeHost tree(driver, printer.Handle(), printer.Name(),
+                                 GetModuleHandleW(nullptr));
+    auto call = [&](DWORD mode, bool withItems) {
         OEMCUIPPARAM& param = tree.PrepareCall(withItems);
         param.pOEMUserData = nullptr;
-        EXPECT_EQ(S_OK, vorn::CommonUIProp(mode, &param, &driver));
+        vorn::CommonUIProp(mode, &param, &driver);
         return param.pOEMUserData;
-    }
-};
-
-TEST_F(CurrentContextTest, LatestKeptContextIsCurrent) {
-    void* documentContext = Call(first, OEMCUIP_DOCPROP, true);
+    };
+    void* documentContext = call(OEMCUIP_DOCPROP, true);
     ASSERT_NE(nullptr, documentContext);
-    EXPECT_EQ(documentContext, CurrentPluginContext());
-    void* printerContext = Call(second, OEMCUIP_PRNPROP, true);
-    ASSERT_NE(nullptr, printerContext);
-    EXPECT_EQ(printerContext, CurrentPluginContext());
+    EXPECT_EQ(documentContext, vorn::CurrentPluginContext());
+    void* printerContext = call(OEMCUIP_PRNPROP, true);
+    EXPECT_NE(documentContext, printerContext);
+    EXPECT_EQ(printerContext, vorn::CurrentPluginContext());
+    call(7, true); // refused
+    EXPECT_EQ(printerContext, vorn::CurrentPluginContext());
 
-    // A refused call leaves the current context alone.
-    EXPECT_EQ(E_FAIL, vorn::CommonUIProp(7, &first.PrepareCall(true), &driver));
-    EXPECT_EQ(printerContext, CurrentPluginContext());
-}
-
-TEST_F(CurrentContextTest, GivenBackContextIsNeverCurrent) {
-    ASSERT_NE(nullptr, Call(first, OEMCUIP_DOCPROP, true));
     for (DWORD mode : {OEMCUIP_DOCPROP, OEMCUIP_PRNPROP}) {
-        EXPECT_EQ(nullptr, Call(second, mode, false));
-        EXPECT_EQ(nullptr, CurrentPluginContext()) << mode;
+        call(OEMCUIP_DOCPROP, true);
+        EXPECT_EQ(nullptr, call(mode, false));
+        EXPECT_EQ(nullptr, vorn::CurrentPluginContext()) << "given back, mode " << mode;
     }
-    void* kept = Call(second, OEMCUIP_DOCPROP, true);
-    EXPECT_EQ(kept, CurrentPluginContext());
 }
 
 } // namespace

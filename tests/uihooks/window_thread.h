@@ -1,6 +1,6 @@
-// A top-level window on a thread of its own, as another program's window
-// would be: it counts the "MSG_UPDATE_FEATURES" messages it receives, and
-// can be told to stop pumping messages (a hung window).
+// A top-level window on a thread of its own, as another program's would be:
+// it counts the "MSG_UPDATE_FEATURES" it receives and can stop taking
+// messages (hang) until it is resumed or destroyed.
 #pragma once
 
 #include <windows.h>
@@ -9,30 +9,17 @@
 
 class WindowThread {
   public:
-    WindowThread() {
-        ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        hung_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        resume_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this] { Run(); });
-        WaitForSingleObject(ready_, 10000);
-    }
+    WindowThread() : thread_([this] { Run(); }) { WaitForSingleObject(ready_, 10000); }
     ~WindowThread() {
         SetEvent(resume_);
-        if (window_) {
-            PostMessageW(window_, WM_CLOSE, 0, 0);
-        }
+        PostMessageW(window_, WM_CLOSE, 0, 0);
         thread_.join();
-        CloseHandle(ready_);
-        CloseHandle(hung_);
-        CloseHandle(resume_);
+        for (HANDLE event : {ready_, hung_, resume_}) {
+            CloseHandle(event);
+        }
     }
-    WindowThread(const WindowThread&) = delete;
-    WindowThread& operator=(const WindowThread&) = delete;
-
     HWND Window() const { return window_; }
-    LONG Received() const { return InterlockedCompareExchange(&received_, 0, 0); }
-
-    // The thread stops taking messages until Resume (or destruction).
+    LONG Received() const { return received_; }
     void Hang() {
         PostMessageW(window_, kHangMessage, 0, 0);
         WaitForSingleObject(hung_, 10000);
@@ -43,50 +30,40 @@ class WindowThread {
     static constexpr UINT kHangMessage = WM_APP + 1;
 
     void Run() {
-        static const wchar_t kClass[] = L"VornTestBroadcastListener";
         WNDCLASSW wc{};
         wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kClass;
-        RegisterClassW(&wc); // fails harmlessly when already registered
-        updateMessage_ = RegisterWindowMessageW(L"MSG_UPDATE_FEATURES");
-        window_ = CreateWindowExW(0, kClass, L"listener", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
-                                  nullptr, wc.hInstance, this);
+        wc.lpszClassName = L"VornTestListener";
+        RegisterClassW(&wc); // already registered by an earlier instance is fine
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                  nullptr, nullptr, this);
         SetEvent(ready_);
         MSG msg;
         while (window_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
             DispatchMessageW(&msg);
         }
     }
-
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE) {
-            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
             SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+                              reinterpret_cast<LONG_PTR>(
+                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<WindowThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && message == self->updateMessage_ && wParam == 0 && lParam == 0) {
+        if (message == RegisterWindowMessageW(L"MSG_UPDATE_FEATURES") && !wParam && !lParam) {
             InterlockedIncrement(&self->received_);
-            return 0;
-        }
-        if (self && message == kHangMessage) {
+        } else if (message == kHangMessage) {
             SetEvent(self->hung_);
             WaitForSingleObject(self->resume_, INFINITE);
-            return 0;
-        }
-        if (message == WM_DESTROY) {
+        } else if (message == WM_DESTROY) {
             PostQuitMessage(0);
-            return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
-    HANDLE ready_ = nullptr;
-    HANDLE hung_ = nullptr;
-    HANDLE resume_ = nullptr;
+    HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hung_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE resume_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HWND window_ = nullptr;
-    UINT updateMessage_ = 0;
-    mutable LONG received_ = 0;
-    std::thread thread_;
+    LONG received_ = 0;
+    std::thread thread_; // last: starts once everything above is ready
 };
