@@ -25,16 +25,14 @@ bool ReadPrinterInfo2(HANDLE printer, HeapBuffer& buffer) noexcept {
            GetPrinterW(printer, 2, buffer.As(), needed, &needed);
 }
 
-// The spooler initialises the printer's key for the administrator who added
-// it; interactive users get full access so the plug-in can keep its values.
+// A printer's own key is not writable by ordinary users; interactive users
+// get full access to it so that the plug-in can keep its values when they
+// print.
 HRESULT InitializePrinter(PWSTR printerName) noexcept {
     PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
     UniquePrinter printer;
-    if (!OpenPrinterW(printerName, printer.Receive(), &defaults)) {
-        return E_FAIL;
-    }
-    if (!printer) {
-        return E_FAIL;
+    if (!OpenPrinterW(printerName, printer.Receive(), &defaults) || !printer) {
+        return E_FAIL; // an open that yields no handle fails as well
     }
     HeapBuffer info;
     if (ReadPrinterInfo2(printer.Get(), info) && info.As<PRINTER_INFO_2W>()->pPrinterName) {

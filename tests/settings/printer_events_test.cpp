@@ -84,19 +84,6 @@ class PrinterEventsTest : public PluginFixture {
     HRESULT Event(std::wstring printerName, INT event) {
         return plugin->PrinterEvent(printerName.data(), event, 0, 0);
     }
-    // A printer shared by another computer, holding these values.
-    void AddConnection(const std::wstring& name, std::vector<const wchar_t*> values) {
-        Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
-        for (const wchar_t* value : values) {
-            for (const auto& [valueName, type, bytes] : kValues) {
-                if (std::wstring(value) == valueName) {
-                    Spooler().SetPrinterData(name.c_str(), valueName, type, bytes.data(),
-                                             static_cast<DWORD>(bytes.size()));
-                }
-            }
-        }
-        WillRemove(HKEY_CURRENT_USER, ConnectionKeyPath(name));
-    }
     struct Value {
         const wchar_t* name;
         DWORD type;
@@ -104,12 +91,21 @@ class PrinterEventsTest : public PluginFixture {
     };
     const Value kValues[4] = {
         {L"PrinterCustomMediaTypes", REG_BINARY, {0x01, 0x00, 0xFF, 0x7F, 0x00, 0x00, 0x42}},
-        {L"PrinterCustomMediaSizes",
-         REG_MULTI_SZ,
-         {'A', 0, '4', 0, 0, 0, 'B', 0, '5', 0, 0, 0, 0, 0}},
+        {L"PrinterCustomMediaSizes", REG_MULTI_SZ, {'A', 0, '4', 0, 0, 0, 'B', 0, 0, 0, 0, 0}},
         {L"DriverSettings", REG_DWORD, {0x20, 0x83, 0x01, 0x00}},
         {L"SomethingElse", REG_DWORD, {1, 2, 3, 4}},
     };
+    // A printer shared by another computer, holding the values of kValues
+    // at these indexes.
+    void AddConnection(const std::wstring& name, std::initializer_list<int> held) {
+        Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
+        for (int i : held) {
+            Spooler().SetPrinterData(name.c_str(), kValues[i].name, kValues[i].type,
+                                     kValues[i].bytes.data(),
+                                     static_cast<DWORD>(kValues[i].bytes.size()));
+        }
+        WillRemove(HKEY_CURRENT_USER, ConnectionKeyPath(name));
+    }
 
   private:
     std::vector<std::pair<HKEY, std::wstring>> made_;
@@ -144,8 +140,7 @@ TEST_F(PrinterEventsTest, InitializeGivesTheKeyTwoEntriesUnderTheNameAsGiven) {
 
 TEST_F(PrinterEventsTest, ConnectionGetsExactCopiesUnderTheCommaName) {
     const std::wstring name = L"\\\\uhsrv\\UH Evt Conn";
-    AddConnection(name, {L"PrinterCustomMediaTypes", L"PrinterCustomMediaSizes", L"DriverSettings",
-                         L"SomethingElse"});
+    AddConnection(name, {0, 1, 2, 3});
     const LONG openBefore = Spooler().OpenHandles();
     EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
     EXPECT_EQ(openBefore, Spooler().OpenHandles());
@@ -162,7 +157,7 @@ TEST_F(PrinterEventsTest, ConnectionGetsExactCopiesUnderTheCommaName) {
 
 TEST_F(PrinterEventsTest, ConnectionSkipsMissingValuesAndLocalPrinters) {
     const std::wstring partial = L"\\\\uhsrv\\UH Evt Partial";
-    AddConnection(partial, {L"PrinterCustomMediaSizes"});
+    AddConnection(partial, {1});
     EXPECT_EQ(S_OK, Event(partial, PRINTER_EVENT_ADD_CONNECTION));
     const std::wstring userKey = ConnectionKeyPath(partial) + L"\\PrinterDriverData";
     EXPECT_EQ(kValues[1].bytes, ReadValue(userKey, L"PrinterCustomMediaSizes").bytes);
@@ -172,10 +167,10 @@ TEST_F(PrinterEventsTest, ConnectionSkipsMissingValuesAndLocalPrinters) {
     // A network printer with a key of its own here is local, as is one
     // without the network attribute.
     const std::wstring sharedHere = L"UH Evt Shared Here", plain = L"UH Evt Plain";
-    AddConnection(sharedHere, {L"DriverSettings"});
+    AddConnection(sharedHere, {2});
     WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(sharedHere));
     MakeKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(sharedHere));
-    AddConnection(plain, {L"DriverSettings"});
+    AddConnection(plain, {2});
     Spooler().AddPrinter(plain.c_str(), L"Vorn K340 PS", 0, L"");
     for (const std::wstring& name : {sharedHere, plain}) {
         EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
@@ -185,7 +180,7 @@ TEST_F(PrinterEventsTest, ConnectionSkipsMissingValuesAndLocalPrinters) {
 
 TEST_F(PrinterEventsTest, OtherEventsChangeNothing) {
     const std::wstring name = L"\\\\uhsrv\\UH Evt Other";
-    AddConnection(name, {L"DriverSettings"});
+    AddConnection(name, {2});
     // A sentinel access: any open by the plug-in would replace it.
     HANDLE probe = nullptr;
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
