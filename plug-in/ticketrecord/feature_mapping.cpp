@@ -15,8 +15,7 @@ struct OptionCode {
     WORD code;
 };
 
-// Two-sided codes depend on the orientation: the library's "long edge"
-// follows the sheet, the driver's "tumble" follows the page.
+// The ticket's two two-sided codes trade places with the orientation.
 constexpr WORD kOneSided = 3;
 struct DuplexRow {
     const char* keyword;
