@@ -139,7 +139,8 @@ class WindowDc {
 // Keeps an object selected into a DC and puts the previous one back.
 class SelectedObject {
   public:
-    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept
+        : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() {
         if (previous_ && previous_ != HGDI_ERROR) {
             SelectObject(dc_, previous_);
