@@ -37,6 +37,8 @@ void ResetPageOrder(const OEMCUIPPARAM& param, const PluginContext& context,
         }
         item.Sel = 0;
         if (update) {
+            // The host hands its own object over as an integer.
+            // NOLINTNEXTLINE(performance-no-int-to-ptr)
             update(reinterpret_cast<PVOID>(hostUserData), &item, kReportedPreviousSelection,
                    OEMCUIP_DOCPROP);
         }

@@ -32,6 +32,8 @@ struct Broadcast {
 };
 
 BOOL CALLBACK SendToWindow(HWND window, LPARAM state) {
+    // EnumWindows passes its caller's state only as an integer.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     auto& broadcast = *reinterpret_cast<Broadcast*>(state);
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (broadcast.IsHung(thread)) {

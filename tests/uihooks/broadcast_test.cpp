@@ -16,22 +16,26 @@ TEST_F(BroadcastTest, HungWindowIsPassedOverWithinTheTimeout) {
     OpenTree(OEMCUIP_DOCPROP);
     WindowThread hung, answering;
     ASSERT_NE(nullptr, hung.Window());
-    hung.Hang();
-    DWORD elapsed[2];
-    for (DWORD& ms : elapsed) {
+    auto timedApply = [&] {
         const DWORD start = GetTickCount();
         tree->CallCallback(CPSUICB_REASON_APPLYNOW);
-        ms = GetTickCount() - start;
-    }
-    std::printf("[ figures  ] Apply with one hung window: %lu ms, again: %lu ms (timeout %u ms)\n",
-                elapsed[0], elapsed[1], vorn::kFeatureBroadcastTimeoutMs);
+        return GetTickCount() - start;
+    };
+    // Windows of the desktop's own programs may still be starting up; one
+    // Apply with every window answering lets them settle first.
+    const DWORD settled = timedApply();
+    hung.Hang();
+    const DWORD elapsed[] = {timedApply(), timedApply()};
+    std::printf("[ figures  ] Apply, all windows answering: %lu ms; with one hung window: %lu ms, "
+                "again: %lu ms (timeout %u ms)\n",
+                settled, elapsed[0], elapsed[1], vorn::kFeatureBroadcastTimeoutMs);
     // Generous, yet below twice the timeout: the hung thread's other
     // top-level windows (its input-method window) must not cost it again.
     for (DWORD ms : elapsed) {
         EXPECT_LT(ms, 2 * vorn::kFeatureBroadcastTimeoutMs);
     }
-    EXPECT_EQ(2, answering.Received());
-    EXPECT_EQ(0, hung.Received());
+    EXPECT_EQ(3, answering.Received());
+    EXPECT_EQ(1, hung.Received()) << "only the message sent before it hung";
     EXPECT_NE(~0u, StoredSettings());
 }
 
