@@ -1,1 +1,9 @@
-# Sources of this subsystem are added here.
+# The job-ticket subsystem: ticket directory and list, the Tickets page, and
+# the hand-off to the ticket editor and ticket library.
+target_sources(vornui_lib PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/page_controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ticket_directory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ticket_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ticket_names.cpp
+)
