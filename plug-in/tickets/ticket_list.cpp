@@ -13,6 +13,7 @@
 #include "../uihooks/plugin_context.h"
 
 #include <cstring>
+#include <cwchar>
 #include <new>
 #include <vector>
 

@@ -61,4 +61,63 @@ void FillTicketListAtStart(HWND page, const PluginContext* context) noexcept;
 // "CurrentTicketsDir", else the editor's default folder, else none.
 void FillTicketListFromSavedDirectory(HWND page, const PluginContext* context) noexcept;
 
+// ---- Ticket editor and ticket library -----------------------------------
+
+// Results of FindTicketEditor.
+constexpr int kEditorFound = 0;
+constexpr int kEditorKeyUnreadable = 1;
+constexpr int kEditorMissing = 3;
+// Results of LaunchTicketEditor.
+constexpr int kEditorStarted = 0;
+constexpr int kEditorNotStarted = 4;
+// Results of ReadEditorResult.
+constexpr int kResultRead = 0;
+constexpr int kResultUnreadable = 1;
+constexpr int kResultTicketMissing = 2;
+
+// The editor's executable path ("Path" of the ticket software's key and
+// "vornjtwxp.exe") into path.
+int FindTicketEditor(wchar_t (&path)[kTicketPathBufferChars]) noexcept;
+
+// Loads "vornjtwxp.dll" from the editor folder; null when it cannot.
+HMODULE LoadTicketLibrary(const wchar_t* editorFolder) noexcept;
+
+// Starts the editor on ticketPath (replaced by its full path) for the
+// printer; newTicket chooses -n over -jt.
+int LaunchTicketEditor(HWND page, bool newTicket, const wchar_t* executable,
+                       wchar_t (&ticketPath)[kTicketPathBufferChars],
+                       const wchar_t* printerName) noexcept;
+
+// Brings the running editor's titled top-level windows to the front.
+void ActivateTicketEditor(HWND page) noexcept;
+struct EditorWindows {
+    DWORD processId;
+    HWND windows[100];
+    DWORD count;
+};
+BOOL CALLBACK CollectEditorWindow(HWND window, LPARAM collection) noexcept;
+
+// The New and Edit actions.
+void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance) noexcept;
+void EditSelectedTicket(HWND page, const PluginContext* context, HINSTANCE instance) noexcept;
+// The Delete action.
+void DeleteSelectedTicket(HWND page, HINSTANCE instance) noexcept;
+
+// The editor's hand-back: "SelectedTicket" split into folder (ending in a
+// backslash) and entry name, and "JTEditorExitCode".
+int ReadEditorResult(const wchar_t* printerName, wchar_t (&folder)[kTicketPathBufferChars],
+                     wchar_t (&name)[kTicketPathBufferChars], DWORD* exitCode,
+                     const PluginContext* context) noexcept;
+
+// The editor watch timer's work: notices the editor's end and takes its
+// ticket.
+void HandleEditorExit(HWND page, HINSTANCE instance) noexcept;
+
+// The Browse button: the folder dialog, then the list refreshed from the
+// folder chosen.
+void BrowseTicketDirectory(HWND page, const PluginContext* context) noexcept;
+UINT_PTR CALLBACK FolderDialogHook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK FolderDialogSubclassProc(HWND dialog, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept;
+
 } // namespace vorn

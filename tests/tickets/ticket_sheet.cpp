@@ -56,8 +56,12 @@ void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
         return;
     }
     g_answerer->seen_.push_back({WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))});
-    const int reply = g_answerer->reply_;
+    int reply = g_answerer->reply_;
     HWND button = GetDlgItem(box, reply);
+    if (!button) {
+        reply = IDOK; // a box that only informs
+        button = GetDlgItem(box, reply);
+    }
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(reply, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
