@@ -76,9 +76,9 @@ void OnSelectionChange(HWND dialog) noexcept {
 UINT_PTR CALLBACK FolderDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) noexcept {
     const HWND dialog = GetParent(hook);
     if (message == WM_INITDIALOG) {
-        const auto* request = reinterpret_cast<const OPENFILENAMEW*>(lParam);
+        const auto* request = PointerFrom<const OPENFILENAMEW*>(lParam);
         const auto* context =
-            request ? reinterpret_cast<const PluginContext*>(request->lCustData) : nullptr;
+            request ? PointerFrom<const PluginContext*>(request->lCustData) : nullptr;
         const HINSTANCE instance = ContextInstance(context);
         wchar_t text[512] = {};
         LoadPageString(instance, IDS_FOLDER_NAME, text, 512);
@@ -95,14 +95,14 @@ UINT_PTR CALLBACK FolderDialogHook(HWND hook, UINT message, WPARAM, LPARAM lPara
     if (message != WM_NOTIFY) {
         return FALSE;
     }
-    const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lParam);
+    const auto* notify = PointerFrom<const OFNOTIFYW*>(lParam);
     switch (notify->hdr.code) {
     case CDN_INITDONE: {
-        const auto* context = reinterpret_cast<const PluginContext*>(notify->lpOFN->lCustData);
+        const auto* context = PointerFrom<const PluginContext*>(notify->lpOFN->lCustData);
         SetPropW(dialog, kContextProperty, const_cast<PluginContext*>(context));
         const LONG_PTR previous = SetWindowLongPtrW(
             dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FolderDialogSubclassProc));
-        SetPropW(dialog, kPreviousProcProperty, reinterpret_cast<HANDLE>(previous));
+        SetPropW(dialog, kPreviousProcProperty, PointerFrom<HANDLE>(previous));
         return FALSE;
     }
     case CDN_SELCHANGE:

@@ -9,11 +9,11 @@
 namespace vorn {
 
 HINSTANCE PageInstance(HWND page) noexcept {
-    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
+    return PointerFrom<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
 }
 
 PluginContext* PageContext(HWND page) noexcept {
-    return reinterpret_cast<PluginContext*>(GetWindowLongPtrW(page, GWLP_USERDATA));
+    return PointerFrom<PluginContext*>(GetWindowLongPtrW(page, GWLP_USERDATA));
 }
 
 HWND SheetFrame(HWND page) noexcept {

@@ -10,6 +10,12 @@ namespace vorn {
 
 struct PluginContext;
 
+// Window data, message parameters and window properties carry pointers as
+// integers; this is the one place that turns them back.
+template <typename Pointer> Pointer PointerFrom(LONG_PTR value) noexcept {
+    return reinterpret_cast<Pointer>(value); // NOLINT(performance-no-int-to-ptr)
+}
+
 // The module instance the page was made from (its string table).
 HINSTANCE PageInstance(HWND page) noexcept;
 // The PluginContext kept as the page window's data.

@@ -131,7 +131,7 @@ int LaunchTicketEditor(HWND page, bool newTicket, const wchar_t* executable,
 }
 
 BOOL CALLBACK CollectEditorWindow(HWND window, LPARAM collection) noexcept {
-    auto* windows = reinterpret_cast<EditorWindows*>(collection);
+    auto* windows = PointerFrom<EditorWindows*>(collection);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId == windows->processId && windows->count < 100) {
@@ -247,9 +247,12 @@ void HandleEditorExit(HWND page, HINSTANCE instance) noexcept {
     if (result == kResultUnreadable) {
         ShowTicketMessage(page, instance, IDS_TICKET_REGISTRY_FAILED, MB_ICONHAND);
     } else if (result == kResultRead) {
-        if (state->lastEditorButton == IDC_TICKET_NEW && exitCode == 0 && folder[0] != L'\0') {
-            TakeEditorTicket(page, instance, context, folder, name);
-        } else if (state->lastEditorButton == IDC_TICKET_EDIT && exitCode == 0) {
+        // After New only a ticket actually handed back counts; after Edit an
+        // empty answer rebuilds the list from the saved directory.
+        const bool take =
+            exitCode == 0 && ((state->lastEditorButton == IDC_TICKET_NEW && folder[0] != L'\0') ||
+                              state->lastEditorButton == IDC_TICKET_EDIT);
+        if (take) {
             TakeEditorTicket(page, instance, context, folder, name);
         }
     }

@@ -260,12 +260,13 @@ int CommitTicketSelection(HWND page, HINSTANCE instance) noexcept {
     }
     const HWND list = GetDlgItem(page, IDC_TICKET_LIST);
     const LRESULT selection = SendMessageW(list, LB_GETCURSEL, 0, 0);
-    if (selection == 0) {
+    wchar_t entry[kTicketPathBufferChars] = {};
+    // No readable selection (a refresh may just have removed it) is kept as
+    // "None" rather than as a path to a ticket named ".jdf".
+    if (selection == 0 || !ReadListEntry(list, static_cast<int>(selection), entry)) {
         devmode->ticketPath[0] = L'\0';
         return 0;
     }
-    wchar_t entry[kTicketPathBufferChars] = {};
-    ReadListEntry(list, static_cast<int>(selection), entry);
     GetDlgItemTextW(page, IDC_TICKET_DIR, directory, 256);
     FormatWide(devmode->ticketPath, sizeof(devmode->ticketPath), names::kTicketPathFormat,
                directory, entry, names::kTicketExtension);

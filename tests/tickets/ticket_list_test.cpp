@@ -310,6 +310,11 @@ TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
     sheet->Select(0);
     EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
     EXPECT_EQ(L"", TicketPath());
+    // No selection at all counts as "None", not as a ticket named ".jdf".
+    lstrcpyW(printer.Devmode().ticketPath, L"old");
+    SendMessageW(sheet->Item(IDC_TICKET_LIST), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
+    EXPECT_EQ(L"", TicketPath());
 
     // An invalid directory keeps the page and writes nothing.
     sheet->Select(1);

@@ -389,3 +389,87 @@ TEST_F(TicketsPageTest, DirectoryEditRefillsTheListOrComplainsLater) {
 }
 
 } // namespace
+
+namespace {
+
+// A person using the Browse dialog: types a folder into the name field and
+// presses OK, first a folder that does not exist, then `folder`.
+class FolderPicker {
+  public:
+    explicit FolderPicker(std::wstring missing, std::wstring folder)
+        : missing_(std::move(missing)), folder_(std::move(folder)) {
+        picker_ = this;
+        timer_ = SetTimer(nullptr, 0, 100, &FolderPicker::OnTimer);
+    }
+    ~FolderPicker() {
+        KillTimer(nullptr, timer_);
+        picker_ = nullptr;
+    }
+    std::wstring nameLabel, initialName;
+    int presses = 0;
+
+  private:
+    static BOOL CALLBACK Find(HWND window, LPARAM found) {
+        wchar_t title[128] = {};
+        GetWindowTextW(window, title, 128);
+        if (IsWindowVisible(window) && std::wstring(title) == L"Select Tickets Directory") {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+        if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
+            *reinterpret_cast<bool*>(found) = true;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        FolderPicker* self = picker_;
+        bool boxShown = false;
+        EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&boxShown));
+        HWND dialog = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&dialog));
+        if (!self || boxShown || !dialog || self->presses >= 2) {
+            return;
+        }
+        if (self->presses == 0) {
+            wchar_t text[MAX_PATH] = {};
+            GetDlgItemTextW(dialog, IDC_OFN_NAME_LABEL, text, MAX_PATH);
+            self->nameLabel = text;
+        }
+        const std::wstring& typed = self->presses == 0 ? self->missing_ : self->folder_;
+        SetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, typed.c_str());
+        ++self->presses;
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+    static FolderPicker* picker_;
+    UINT_PTR timer_ = 0;
+    std::wstring missing_, folder_;
+};
+FolderPicker* FolderPicker::picker_ = nullptr;
+
+TEST_F(TicketsPageTest, BrowseStoresTheChosenFolderAndRefreshesFromIt) {
+    folder.Touch(L"A.jdf");
+    TempFolder other(L"browsed");
+    other.Touch(L"X.jdf");
+    auto sheet = OpenPage();
+    const std::wstring missing = other.Path() + L"\\missing";
+    FolderPicker picker(missing, other.Path());
+    sheet->Notify(IDC_TICKET_BROWSE, BN_CLICKED);
+
+    EXPECT_EQ(2, picker.presses);
+    EXPECT_EQ(L"Folder &name:", picker.nameLabel);
+    // The folder that does not exist was refused and the dialog stayed.
+    ASSERT_EQ(1u, person.Seen().size());
+    EXPECT_EQ(L"The directory '" + missing + L"' is invalid. Please enter a valid directory.",
+              person.Seen()[0].text);
+    EXPECT_EQ(kCaption, person.Seen()[0].caption);
+    EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
+    EXPECT_EQ(other.Path(), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ((Entries{L"None", L"X"}), sheet->Entries());
+}
+
+} // namespace
