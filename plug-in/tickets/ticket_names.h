@@ -32,7 +32,7 @@ class FoldedNameSet {
 // One enumeration of a folder's "*.jdf" files.
 class TicketFolder {
   public:
-    explicit TicketFolder(LCID locale) : locale_(locale), files_(locale) {}
+    explicit TicketFolder(LCID locale) : files_(locale) {}
     // Lists the files matching pattern (a folder followed by "\*.jdf").
     void Scan(const wchar_t* pattern);
     bool Empty() const { return entryNames_.empty(); }
@@ -42,7 +42,6 @@ class TicketFolder {
     const std::vector<std::wstring>& EntryNames() const { return entryNames_; }
 
   private:
-    LCID locale_;
     FoldedNameSet files_;
     std::vector<std::wstring> entryNames_;
 };

@@ -291,13 +291,16 @@ TEST_F(TicketsPageTest, WhileEditingThePageHoldsAndTheEditorComesForward) {
         return editor && IsIconic(editor);
     }));
 
+    // (the editor's window changes state on its own thread: wait for it)
+    const auto restored = [&] { return PumpUntil([&] { return !IsIconic(editor); }, 3000); };
     EXPECT_EQ(1, sheet->SheetNotify(PSN_KILLACTIVE));
-    EXPECT_FALSE(IsIconic(editor));
+    EXPECT_TRUE(restored());
     EXPECT_EQ(PSNRET_INVALID, sheet->SheetNotify(PSN_APPLY));
-    // Delete and a second Edit only bring the editor forward.
+    // Delete only brings the editor forward.
     ShowWindow(editor, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(editor) != FALSE; }, 3000));
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED);
-    EXPECT_FALSE(IsIconic(editor));
+    EXPECT_TRUE(restored());
     EXPECT_TRUE(person.Seen().empty());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(folder.File(L"A.jdf").c_str()));
 
