@@ -1,0 +1,172 @@
+// The Browse dialog: the system's open-file dialog shown so that it picks a
+// folder. It lists folders only (a filter no file matches), keeps the folder
+// name field in step with the selection, and on OK stores an existing folder
+// as the printer's ticket directory; the page then reads it back.
+#include "tickets.h"
+
+#include "page_controls.h"
+#include "../core/names.h"
+#include "../core/safe_string.h"
+#include "../resource_ids.h"
+#include "../settings/printer_data.h"
+#include "../uihooks/plugin_context.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+namespace vorn {
+
+namespace {
+
+// The dialog window carries its own context and the procedure it had.
+constexpr wchar_t kContextProperty[] = L"VornTicketFolderContext";
+constexpr wchar_t kPreviousProcProperty[] = L"VornTicketFolderProc";
+constexpr wchar_t kNoFileFilter[] = L"*..*\0*..*\0";
+
+static_assert(sizeof(OPENFILENAMEW) == 152);
+
+HINSTANCE ContextInstance(const PluginContext* context) noexcept {
+    return context ? static_cast<HINSTANCE>(context->module) : nullptr;
+}
+
+void SetNameField(HWND dialog, const wchar_t* text) noexcept {
+    SendMessageW(dialog, CDM_SETCONTROLTEXT, IDC_OFN_NAME_COMBO, reinterpret_cast<LPARAM>(text));
+}
+
+// The folder the dialog shows, or empty when it is no existing directory.
+void ShowCurrentFolder(HWND dialog) noexcept {
+    wchar_t folder[kTicketPathBufferChars] = {};
+    SendMessageW(dialog, CDM_GETFOLDERPATH, kTicketPathBufferChars,
+                 reinterpret_cast<LPARAM>(folder));
+    folder[kTicketPathBufferChars - 1] = L'\0';
+    SetNameField(dialog, IsExistingPath(folder, false) ? folder : L"");
+}
+
+void OnSelectionChange(HWND dialog) noexcept {
+    const HWND view = GetDlgItem(GetDlgItem(dialog, IDC_OFN_SHELLVIEW), 1);
+    const int item = static_cast<int>(
+        SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (item < 0) {
+        ShowCurrentFolder(dialog);
+        return;
+    }
+    SetNameField(dialog, L"");
+    wchar_t itemText[kTicketPathBufferChars] = {};
+    LVITEMW request = {};
+    request.iSubItem = 0;
+    request.pszText = itemText;
+    request.cchTextMax = kTicketPathBufferChars;
+    SendMessageW(view, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
+    wchar_t path[kTicketPathBufferChars] = {};
+    SendMessageW(dialog, CDM_GETFILEPATH, kTicketPathBufferChars, reinterpret_cast<LPARAM>(path));
+    path[kTicketPathBufferChars - 1] = L'\0';
+    AppendInto(path, L"\\");
+    AppendInto(path, itemText);
+    wchar_t full[kTicketPathBufferChars] = {};
+    const DWORD length = GetFullPathNameW(path, kTicketPathBufferChars, full, nullptr);
+    if (length != 0 && length < kTicketPathBufferChars && IsExistingPath(full, false)) {
+        SetNameField(dialog, full);
+        return;
+    }
+    ShowCurrentFolder(dialog);
+}
+
+} // namespace
+
+UINT_PTR CALLBACK FolderDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) noexcept {
+    const HWND dialog = GetParent(hook);
+    if (message == WM_INITDIALOG) {
+        const auto* request = PointerFrom<const OPENFILENAMEW*>(lParam);
+        const auto* context =
+            request ? PointerFrom<const PluginContext*>(request->lCustData) : nullptr;
+        const HINSTANCE instance = ContextInstance(context);
+        wchar_t text[512] = {};
+        LoadPageString(instance, IDS_FOLDER_NAME, text, 512);
+        SendMessageW(dialog, CDM_SETCONTROLTEXT, IDC_OFN_NAME_LABEL,
+                     reinterpret_cast<LPARAM>(text));
+        LoadPageString(instance, IDS_OK, text, 512);
+        SendMessageW(dialog, CDM_SETCONTROLTEXT, IDOK, reinterpret_cast<LPARAM>(text));
+        SendMessageW(dialog, CDM_HIDECONTROL, IDC_OFN_FILETYPE, 0);
+        SendMessageW(dialog, CDM_HIDECONTROL, IDC_OFN_FILETYPE_LABEL, 0);
+        const wchar_t* initial = request ? request->lpstrInitialDir : nullptr;
+        SetNameField(dialog, initial && IsExistingPath(initial, false) ? initial : L"");
+        return TRUE;
+    }
+    if (message != WM_NOTIFY) {
+        return FALSE;
+    }
+    const auto* notify = PointerFrom<const OFNOTIFYW*>(lParam);
+    switch (notify->hdr.code) {
+    case CDN_INITDONE: {
+        const auto* context = PointerFrom<const PluginContext*>(notify->lpOFN->lCustData);
+        SetPropW(dialog, kContextProperty, const_cast<PluginContext*>(context));
+        const LONG_PTR previous = SetWindowLongPtrW(
+            dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FolderDialogSubclassProc));
+        SetPropW(dialog, kPreviousProcProperty, PointerFrom<HANDLE>(previous));
+        return FALSE;
+    }
+    case CDN_SELCHANGE:
+        OnSelectionChange(dialog);
+        return FALSE;
+    default:
+        return TRUE;
+    }
+}
+
+LRESULT CALLBACK FolderDialogSubclassProc(HWND dialog, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept {
+    const auto previous = reinterpret_cast<WNDPROC>(GetPropW(dialog, kPreviousProcProperty));
+    const auto* context = static_cast<const PluginContext*>(GetPropW(dialog, kContextProperty));
+    if (!previous) {
+        return DefDlgProcW(dialog, message, wParam, lParam);
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+        wchar_t folder[kTicketPathBufferChars] = {};
+        GetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, folder, kTicketPathBufferChars);
+        if (!IsExistingPath(folder, false)) {
+            ShowTicketMessage(nullptr, ContextInstance(context), IDS_INVALID_DIRECTORY, MB_ICONHAND,
+                              folder, 1032);
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
+            return 0;
+        }
+        WritePrinterDataValue(names::kCurrentTicketsDir, folder, REG_SZ, sizeof(folder), context);
+        EndDialog(dialog, 1);
+    } else if (message == WM_NCDESTROY) {
+        // The dialog goes: it gets its own procedure back first.
+        SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        RemovePropW(dialog, kPreviousProcProperty);
+        RemovePropW(dialog, kContextProperty);
+    }
+    return CallWindowProcW(previous, dialog, message, wParam, lParam);
+}
+
+void BrowseTicketDirectory(HWND page, const PluginContext* context) noexcept {
+    wchar_t directory[kTicketPathBufferChars] = {};
+    ReadDirectoryText(page, directory);
+    wchar_t title[512] = {};
+    LoadPageString(PageInstance(page), IDS_SELECT_TICKET_DIR, title, 512);
+
+    OPENFILENAMEW request = {};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = page;
+    request.lpstrFilter = kNoFileFilter;
+    request.lpstrFile = nullptr;
+    request.nMaxFile = kTicketPathBufferChars;
+    request.lpstrInitialDir = directory;
+    request.lpstrTitle = title;
+    request.Flags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_EXPLORER |
+                    OFN_ENABLEINCLUDENOTIFY | OFN_DONTADDTORECENT;
+    request.lCustData = reinterpret_cast<LPARAM>(context);
+    request.lpfnHook = &FolderDialogHook;
+    request.FlagsEx = OFN_EX_NOPLACESBAR;
+    if (!GetOpenFileNameW(&request)) {
+        return;
+    }
+    wchar_t chosen[kTicketPathBufferChars] = {};
+    if (ReadTicketsDirectory(context, chosen) == 1) {
+        SetDlgItemTextW(page, IDC_TICKET_DIR, chosen);
+        RefreshTicketList(page, PageInstance(page));
+    }
+}
+
+} // namespace vorn

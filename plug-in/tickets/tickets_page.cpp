@@ -1,0 +1,360 @@
+// The Tickets page's dialog procedure: its working record, focus handling,
+// directory edit, buttons, sheet notifications, timers and help.
+#include "tickets_page.h"
+
+#include "page_controls.h"
+#include "page_state.h"
+#include "ticket_library_handle.h"
+#include "tickets.h"
+#include "../core/handles.h"
+#include "../core/names.h"
+#include "../core/safe_string.h"
+#include "../resource_ids.h"
+#include "../settings/printer_data.h"
+#include "../uihooks/plugin_context.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+namespace vorn {
+
+namespace {
+
+constexpr UINT kRefreshOnActivateMs = 700;
+constexpr UINT kRefreshAfterEditMs = 1700;
+
+struct HelpContext {
+    int control;
+    DWORD context;
+};
+constexpr HelpContext kPopupHelp[] = {
+    {IDC_TICKET_LIST, HELP_CTX_TICKET_LIST}, {IDC_TICKET_NEW, HELP_CTX_TICKET_NEW},
+    {IDC_TICKET_EDIT, HELP_CTX_TICKET_EDIT}, {IDC_TICKET_DELETE, HELP_CTX_TICKET_DELETE},
+    {IDC_TICKET_DIR, HELP_CTX_TICKET_DIR},   {IDC_TICKET_BROWSE, HELP_CTX_TICKET_BROWSE},
+    {IDC_TICKET_DESC, HELP_CTX_TICKET_DESC},
+};
+
+// directory + "\" made absolute; empty when it cannot be.
+void DirectoryWithSlash(const wchar_t* text, wchar_t (&out)[kTicketPathBufferChars]) noexcept {
+    wchar_t withSlash[kTicketPathBufferChars] = {};
+    CopyInto(withSlash, text);
+    AppendInto(withSlash, L"\\");
+    out[0] = L'\0';
+    const DWORD length = GetFullPathNameW(withSlash, kTicketPathBufferChars, out, nullptr);
+    if (length == 0 || length >= kTicketPathBufferChars) {
+        out[0] = L'\0';
+    }
+}
+
+void HelpFilePath(char (&path)[256]) noexcept {
+    char directory[256] = {};
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory),
+                                    sizeof(directory), &needed)) {
+        directory[0] = '\0';
+    }
+    directory[sizeof(directory) - 1] = '\0';
+    char file[32] = {};
+    FormatNarrow(file, sizeof(file), names::kHelpFileFormat, names::kHelpLanguage);
+    const bool nt4 = LOBYTE(LOWORD(GetVersion())) == 4;
+    FormatNarrow(path, sizeof(path), nt4 ? names::kHelpPathFormatNt4 : names::kHelpPathFormat,
+                 directory, file);
+}
+
+BOOL OnInitDialog(HWND page, LPARAM lParam) noexcept {
+    EnableWindow(GetDlgItem(page, IDC_TICKET_NEW), FALSE);
+    auto* state = new (std::nothrow) TicketsPageState;
+    if (state) {
+        std::memset(state, 0, sizeof(*state));
+        state->lastEditorButton = kNoEditorButton;
+    }
+    AttachPageState(page, state);
+    const auto* sheetPage = PointerFrom<const PROPSHEETPAGEW*>(lParam);
+    auto* context = sheetPage ? PointerFrom<PluginContext*>(sheetPage->lParam) : nullptr;
+    SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
+    const HINSTANCE instance = PageInstance(page);
+    SetTicketsPageLabels(page, instance);
+
+    if (context && IsLocalPrinter(context, context->printer) == 0) {
+        UniqueRegKey key;
+        OpenPrinterDataKey(context, KEY_ALL_ACCESS, true, key);
+    }
+
+    wchar_t editorFolder[kTicketPathBufferChars] = {};
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, names::kTicketSoftwareKey, 0, KEY_QUERY_VALUE, &opened) ==
+        ERROR_SUCCESS) {
+        UniqueRegKey key(opened);
+        DWORD size = sizeof(editorFolder) - sizeof(wchar_t); // stays terminated
+        DWORD type = REG_NONE;
+        if (RegQueryValueExW(key.Get(), names::kTicketSoftwarePathValue, nullptr, &type,
+                             reinterpret_cast<BYTE*>(editorFolder), &size) != ERROR_SUCCESS ||
+            type != REG_SZ) {
+            std::memset(editorFolder, 0, sizeof(editorFolder));
+        }
+    }
+    // A page opened again takes a new reference and gives the old one back,
+    // so that the one release at the sheet's end frees the library.
+    const HMODULE previous = TicketLibraryHandle();
+    SetTicketLibraryHandle(LoadTicketLibrary(editorFolder));
+    if (previous) {
+        FreeLibrary(previous);
+    }
+
+    FillTicketListAtStart(page, context);
+    if (state) {
+        state->busy = 0;
+    }
+    // The record stays attached to the page until WM_DESTROY frees it.
+    return TRUE; // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
+}
+
+void OnDestroy(HWND page) noexcept {
+    TicketsPageState* state = PageState(page);
+    AttachPageState(page, nullptr);
+    if (!state) {
+        return;
+    }
+    // The editor may outlive the page: stop watching it and let go of it.
+    KillTimer(page, IDT_EDITOR_WATCH);
+    KillTimer(page, IDT_TICKET_REFRESH);
+    if (state->editor.hProcess) {
+        CloseHandle(state->editor.hProcess);
+    }
+    if (state->editor.hThread) {
+        CloseHandle(state->editor.hThread);
+    }
+    if (state->recordHandle) {
+        GlobalUnlock(state->recordHandle);
+        GlobalFree(state->recordHandle);
+    }
+    delete state;
+}
+
+// Focus that lands on the page while the editor runs goes back to the
+// button that started it, and the editor comes to the front.
+void GuardFocus(HWND page, TicketsPageState* state, int id, WORD code) noexcept {
+    if (!state->editorRunning) {
+        return;
+    }
+    const bool guarded = (!state->busy && code == LBN_SETFOCUS) || code == EN_SETFOCUS ||
+                         (code == BN_SETFOCUS && id != IDC_TICKET_NEW && id != IDC_TICKET_EDIT);
+    if (!guarded) {
+        return;
+    }
+    state->busy = 1;
+    SetFocus(GetDlgItem(page, state->lastEditorButton));
+    ActivateTicketEditor(page);
+    state->busy = 0;
+}
+
+// The directory is checked whenever the focus moves on from it.
+void CheckDirectoryOnFocus(HWND page, TicketsPageState* state, int id, WORD code) noexcept {
+    if (state->busy) {
+        return;
+    }
+    const bool check = (id == IDC_TICKET_LIST && code == LBN_SETFOCUS) ||
+                       (id == IDC_TICKET_DESC && code == EN_SETFOCUS) ||
+                       (code == BN_SETFOCUS &&
+                        (id == IDC_TICKET_NEW || id == IDC_TICKET_EDIT || id == IDC_TICKET_DELETE));
+    if (!check) {
+        return;
+    }
+    wchar_t directory[kTicketPathBufferChars] = {};
+    ReadDirectoryText(page, directory);
+    if (IsExistingPath(directory, false)) {
+        wchar_t full[kTicketPathBufferChars] = {};
+        const DWORD length = GetFullPathNameW(directory, kTicketPathBufferChars, full, nullptr);
+        if (length != 0 && length < kTicketPathBufferChars) {
+            SetDlgItemTextW(page, IDC_TICKET_DIR, full);
+        }
+        return;
+    }
+    state->busy = 1;
+    SetFocus(GetDlgItem(page, IDC_TICKET_DIR));
+    SendDlgItemMessageW(page, IDC_TICKET_DIR, EM_SETSEL, 0, -1);
+    ShowTicketMessage(page, PageInstance(page), IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
+    state->busy = 0;
+}
+
+void OnDirectoryEdit(HWND page, TicketsPageState* state, WORD code) noexcept {
+    if (state->editorRunning) {
+        return;
+    }
+    wchar_t text[kTicketPathBufferChars] = {};
+    ReadDirectoryText(page, text);
+    if (code == EN_SETFOCUS) {
+        DirectoryWithSlash(text, state->focusDirectory);
+        KillTimer(page, IDT_TICKET_REFRESH);
+        return;
+    }
+    if (code != EN_KILLFOCUS) {
+        return;
+    }
+    wchar_t now[kTicketPathBufferChars] = {};
+    DirectoryWithSlash(text, now);
+    if (now[0] != L'\0' && std::wcscmp(now, state->focusDirectory) != 0 &&
+        IsExistingPath(now, false)) {
+        SetDlgItemTextW(page, IDC_TICKET_DIR, now);
+        FillTicketList(now, nullptr, page, PageContext(page));
+        SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+    }
+    SetTimer(page, IDT_TICKET_REFRESH, kRefreshAfterEditMs, nullptr);
+}
+
+void OnCommand(HWND page, WPARAM wParam) noexcept {
+    TicketsPageState* state = PageState(page);
+    if (!state) {
+        return;
+    }
+    const int id = LOWORD(wParam);
+    const WORD code = HIWORD(wParam);
+    GuardFocus(page, state, id, code);
+    CheckDirectoryOnFocus(page, state, id, code);
+
+    const HINSTANCE instance = PageInstance(page);
+    const PluginContext* context = PageContext(page);
+    switch (id) {
+    case IDC_TICKET_LIST:
+        if (code == LBN_SELCHANGE) {
+            UpdateTicketSelection(page, instance);
+        } else if (code == LBN_DBLCLK) {
+            if (SendDlgItemMessageW(page, IDC_TICKET_LIST, LB_GETCURSEL, 0, 0) == 0) {
+                CreateNewTicket(page, context, instance);
+            } else {
+                EditSelectedTicket(page, context, instance);
+            }
+        }
+        break;
+    case IDC_TICKET_NEW:
+        if (code == BN_CLICKED) {
+            CreateNewTicket(page, context, instance);
+        }
+        break;
+    case IDC_TICKET_EDIT:
+        if (code == BN_CLICKED) {
+            EditSelectedTicket(page, context, instance);
+        }
+        break;
+    case IDC_TICKET_DIR:
+        OnDirectoryEdit(page, state, code);
+        break;
+    case IDC_TICKET_BROWSE:
+        if (code == BN_CLICKED) {
+            BrowseTicketDirectory(page, context);
+        }
+        break;
+    case IDC_TICKET_DELETE:
+        if (code == BN_CLICKED) {
+            DeleteSelectedTicket(page, instance);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+INT_PTR Answer(HWND page, LONG_PTR result, INT_PTR returned) noexcept {
+    SetWindowLongPtrW(page, DWLP_MSGRESULT, result);
+    return returned;
+}
+
+INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
+    TicketsPageState* state = PageState(page);
+    if (!state || !header) {
+        return FALSE;
+    }
+    const bool editing = state->editorRunning != 0;
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        SetTimer(page, IDT_TICKET_REFRESH, kRefreshOnActivateMs, nullptr);
+        return Answer(page, 0, TRUE);
+    case PSN_KILLACTIVE: {
+        if (editing) {
+            SetFocus(GetDlgItem(page, IDC_TICKET_NEW));
+            ActivateTicketEditor(page);
+            return Answer(page, 1, TRUE);
+        }
+        const int keep = CommitTicketSelection(page, PageInstance(page));
+        if (keep == 0) {
+            KillTimer(page, IDT_TICKET_REFRESH);
+        }
+        return Answer(page, keep, keep);
+    }
+    case PSN_APPLY:
+        if (editing) {
+            return Answer(page, PSNRET_INVALID, TRUE);
+        }
+        SendMessageW(GetParent(page), PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
+        return Answer(page, PSNRET_NOERROR, FALSE);
+    case PSN_RESET:
+        if (editing) {
+            return Answer(page, 1, TRUE);
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL OnHelp(HWND page, const HELPINFO* help) noexcept {
+    char path[256] = {};
+    HelpFilePath(path);
+    if ((GetKeyState(VK_F1) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000)) {
+        WinHelpA(page, path, HELP_CONTEXT, HELP_TICKETS_TOPIC);
+        return TRUE;
+    }
+    if (help) {
+        for (const HelpContext& entry : kPopupHelp) {
+            if (entry.control == help->iCtrlId) {
+                WinHelpA(static_cast<HWND>(help->hItemHandle), path, HELP_CONTEXTPOPUP,
+                         entry.context);
+            }
+        }
+    }
+    return TRUE;
+}
+
+} // namespace
+
+TicketsPageState* PageState(HWND page) noexcept {
+    return PointerFrom<TicketsPageState*>(
+        GetWindowLongPtrW(GetDlgItem(page, IDC_TICKET_LIST_LABEL), GWLP_USERDATA));
+}
+
+void AttachPageState(HWND page, TicketsPageState* state) noexcept {
+    SetWindowLongPtrW(GetDlgItem(page, IDC_TICKET_LIST_LABEL), GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(state));
+}
+
+INT_PTR CALLBACK TicketsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(page, lParam);
+    case WM_DESTROY:
+        OnDestroy(page);
+        return FALSE;
+    case WM_COMMAND:
+        OnCommand(page, wParam);
+        return FALSE;
+    case WM_NOTIFY:
+        return OnNotify(page, PointerFrom<const NMHDR*>(lParam));
+    case WM_TIMER:
+        if (wParam == IDT_TICKET_REFRESH) {
+            RefreshTicketList(page, PageInstance(page));
+        } else if (wParam == IDT_EDITOR_WATCH) {
+            HandleEditorExit(page, PageInstance(page));
+        }
+        return FALSE;
+    case WM_HELP:
+        return OnHelp(page, PointerFrom<const HELPINFO*>(lParam));
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace vorn

@@ -1,0 +1,110 @@
+// Stand-in for the separate ticket editor "vornjtwxp.exe". It shows a titled
+// window and does what the test that started it asks through environment
+// variables:
+//   VORN_EDITOR_LOG       file that receives this program's own path and its
+//                         command line (UTF-16, one per line)
+//   VORN_EDITOR_KEY       HKLM key (a printer's PrinterDriverData) to write
+//   VORN_EDITOR_SELECTED  "SelectedTicket" to write there (not written if unset)
+//   VORN_EDITOR_EXIT      "JTEditorExitCode" to write there (not written if unset)
+//   VORN_EDITOR_LIFETIME  milliseconds until it ends by itself (default 300)
+//   VORN_EDITOR_MINIMIZED "1": the window starts minimized
+// It also ends when its window is closed.
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+namespace {
+
+std::wstring Env(const wchar_t* name, bool* present = nullptr) {
+    wchar_t value[2048] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, 2048);
+    if (present) {
+        *present = length > 0 && length < 2048;
+    }
+    return length < 2048 ? value : L"";
+}
+
+void WriteLog() {
+    const std::wstring log = Env(L"VORN_EDITOR_LOG");
+    if (log.empty()) {
+        return;
+    }
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring text = std::wstring(self) + L"\n" + GetCommandLineW() + L"\n";
+    HANDLE file = CreateFileW(log.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, text.c_str(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written,
+                  nullptr);
+        CloseHandle(file);
+    }
+}
+
+void WriteHandBack() {
+    const std::wstring keyPath = Env(L"VORN_EDITOR_KEY");
+    if (keyPath.empty()) {
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    bool present = false;
+    const std::wstring selected = Env(L"VORN_EDITOR_SELECTED", &present);
+    if (present) {
+        RegSetValueExW(key, L"SelectedTicket", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(selected.c_str()),
+                       static_cast<DWORD>((selected.size() + 1) * sizeof(wchar_t)));
+    }
+    const std::wstring exitCode = Env(L"VORN_EDITOR_EXIT", &present);
+    if (present) {
+        const DWORD value = static_cast<DWORD>(std::wcstoul(exitCode.c_str(), nullptr, 10));
+        RegSetValueExW(key, L"JTEditorExitCode", 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    }
+    RegCloseKey(key);
+}
+
+LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER || message == WM_CLOSE) {
+        DestroyWindow(window);
+        return 0;
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    WriteLog();
+    WriteHandBack();
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = EditorWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = L"VornTicketEditorStandIn";
+    RegisterClassW(&windowClass);
+    HWND window =
+        CreateWindowW(L"VornTicketEditorStandIn", L"Vorn Job Ticket Editor", WS_OVERLAPPEDWINDOW,
+                      40, 40, 400, 300, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        return 2;
+    }
+    ShowWindow(window, Env(L"VORN_EDITOR_MINIMIZED") == L"1" ? SW_SHOWMINNOACTIVE : SW_SHOW);
+    const std::wstring lifetime = Env(L"VORN_EDITOR_LIFETIME");
+    SetTimer(window, 1, lifetime.empty() ? 300 : std::wcstoul(lifetime.c_str(), nullptr, 10),
+             nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,334 @@
+// The ticket directory and list on the real dialog, driven through a small
+// page procedure that calls the list operations the way the page does.
+#include "ticket_sheet.h"
+
+#include "core/names.h"
+#include "resource_ids.h"
+#include "tickets/tickets.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace vorn;
+using namespace tickettest;
+
+namespace {
+
+using Entries = std::vector<std::wstring>;
+
+constexpr wchar_t kCaption[] = L"Vorn PS Printer Driver";
+constexpr wchar_t kRegistryFailed[] = L"Unable to access Vorn Job Ticket settings in the "
+                                      L"Registry.\nYou may need to reinstall Dur Irivuravo.";
+constexpr wchar_t kUseDriver[] = L"Use current settings in printer driver";
+constexpr wchar_t kNotYet[] = L"Not yet implemented";
+constexpr int kApplyButton = 0x3021;
+
+HINSTANCE InstanceOf(HWND page) {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
+}
+
+INT_PTR CALLBACK ListPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* context =
+            reinterpret_cast<PluginContext*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
+        SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
+        EnableWindow(GetDlgItem(page, IDC_TICKET_NEW), FALSE);
+        SetTicketsPageLabels(page, InstanceOf(page));
+        FillTicketListAtStart(page, context);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_TICKET_LIST &&
+        HIWORD(wParam) == LBN_SELCHANGE) {
+        UpdateTicketSelection(page, InstanceOf(page));
+    }
+    return FALSE;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+class TicketListTest : public ::testing::Test {
+  protected:
+    TicketListTest()
+        : printer(Unique(L"Ticket List Printer")), folder(L"tickets"),
+          editorDefault(HKEY_LOCAL_MACHINE, names::kTicketEditorKey,
+                        names::kTicketEditorTicketsValue) {
+        editorDefault.Delete();
+    }
+    std::unique_ptr<TicketSheet> OpenPage() {
+        person.Clear();
+        auto sheet =
+            std::make_unique<TicketSheet>(PluginModule(), ListPageProc, &printer.Context());
+        EXPECT_TRUE(sheet->Open());
+        return sheet;
+    }
+    void Refresh(const TicketSheet& sheet) { RefreshTicketList(sheet.Page(), PluginModule()); }
+    std::wstring TicketPath() { return printer.Devmode().ticketPath; }
+
+    BoxAnswerer person;
+    TicketPrinter printer;
+    TempFolder folder;
+    SavedValue editorDefault;
+};
+
+TEST_F(TicketListTest, PageHasTheTemplateLayoutAndLabels) {
+    auto sheet = OpenPage();
+    const struct {
+        int id;
+        DWORD styles;
+        RECT units;
+    } controls[] = {
+        {IDC_TICKET_LIST_LABEL, WS_GROUP, {16, 6, 232, 8}},
+        // (the list box shows its scroll bar only when the entries need it)
+        {IDC_TICKET_LIST,
+         WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
+         {16, 16, 232, 65}},
+        {IDC_TICKET_NEW, WS_GROUP | WS_TABSTOP | BS_NOTIFY, {16, 88, 56, 14}},
+        {IDC_TICKET_EDIT, WS_TABSTOP | BS_NOTIFY, {80, 88, 56, 14}},
+        {IDC_TICKET_DELETE, WS_TABSTOP | BS_NOTIFY, {184, 88, 64, 14}},
+        {IDC_TICKET_DIR_LABEL, WS_GROUP, {16, 118, 232, 8}},
+        {IDC_TICKET_DIR, WS_TABSTOP | ES_AUTOHSCROLL, {16, 128, 232, 12}},
+        {IDC_TICKET_BROWSE, WS_TABSTOP | BS_NOTIFY, {184, 144, 64, 14}},
+        {IDC_TICKET_DESC_LABEL, WS_GROUP, {16, 158, 232, 8}},
+        {IDC_TICKET_DESC, WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY, {16, 168, 232, 48}},
+    };
+    for (const auto& c : controls) {
+        HWND control = sheet->Item(c.id);
+        ASSERT_NE(nullptr, control) << c.id;
+        const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
+        EXPECT_EQ(c.styles | WS_CHILD | WS_VISIBLE, style & (c.styles | WS_CHILD | WS_VISIBLE))
+            << c.id;
+        RECT expected = {c.units.left, c.units.top, c.units.left + c.units.right,
+                         c.units.top + c.units.bottom};
+        MapDialogRect(sheet->Page(), &expected);
+        RECT actual;
+        GetWindowRect(control, &actual);
+        MapWindowPoints(nullptr, sheet->Page(), reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ(expected.left, actual.left) << c.id;
+        EXPECT_EQ(expected.top, actual.top) << c.id;
+        EXPECT_EQ(expected.right, actual.right) << c.id;
+        EXPECT_EQ(expected.bottom, actual.bottom) << c.id;
+    }
+    wchar_t title[64] = {};
+    GetWindowTextW(sheet->Page(), title, 64);
+    EXPECT_STREQ(L"Job Ticket Editor", title);
+    EXPECT_EQ(L"&Select Ticket:", sheet->Text(IDC_TICKET_LIST_LABEL));
+    EXPECT_EQ(L"&New...", sheet->Text(IDC_TICKET_NEW));
+    EXPECT_EQ(L"&Edit...", sheet->Text(IDC_TICKET_EDIT));
+    EXPECT_EQ(L"&Delete...", sheet->Text(IDC_TICKET_DELETE));
+    EXPECT_EQ(L"&Current Ticket Directory:", sheet->Text(IDC_TICKET_DIR_LABEL));
+    EXPECT_EQ(L"&Browse...", sheet->Text(IDC_TICKET_BROWSE));
+    EXPECT_EQ(kNotYet, sheet->Text(IDC_TICKET_DESC_LABEL));
+}
+
+TEST_F(TicketListTest, DevmodeTicketComesFirstAndIsSelected) {
+    folder.Touch(L"A.jdf");
+    folder.Touch(L"B.jdf");
+    TempFolder saved(L"saved");
+    saved.Touch(L"S.jdf");
+    printer.SetString(names::kCurrentTicketsDir, saved.Path());
+    lstrcpyW(printer.Devmode().ticketPath, folder.File(L"B.jdf").c_str());
+
+    auto sheet = OpenPage();
+    EXPECT_EQ(FullPath(folder.Path()), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ((Entries{L"None", L"A", L"B"}), sheet->Entries());
+    EXPECT_EQ(2, sheet->Selection());
+    EXPECT_TRUE(sheet->Enabled(IDC_TICKET_EDIT));
+    // The ticket's folder is kept as the printer's directory, as a whole
+    // 260-character string.
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    ASSERT_TRUE(printer.ReadValue(names::kCurrentTicketsDir, &type, &data));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(520u, data.size());
+    EXPECT_EQ(FullPath(folder.Path()), reinterpret_cast<const wchar_t*>(data.data()));
+    sheet.reset();
+
+    // A ticket that has gone falls back to the saved directory.
+    folder.Remove(L"B.jdf");
+    printer.SetString(names::kCurrentTicketsDir, saved.Path());
+    sheet = OpenPage();
+    EXPECT_EQ(FullPath(saved.Path()), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ((Entries{L"None", L"S"}), sheet->Entries());
+    EXPECT_EQ(0, sheet->Selection());
+    EXPECT_TRUE(person.Seen().empty());
+}
+
+TEST_F(TicketListTest, SavedDirectoryThenEditorDefaultThenNothing) {
+    TempFolder fallback(L"default");
+    fallback.Touch(L"D.jdf");
+    editorDefault.SetString(fallback.Path());
+
+    // A saved directory that does not exist, or whose value is not a string,
+    // gives way to the editor's default folder.
+    printer.SetString(names::kCurrentTicketsDir, folder.Path() + L"\\missing");
+    auto sheet = OpenPage();
+    EXPECT_EQ(FullPath(fallback.Path()), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ((Entries{L"None", L"D"}), sheet->Entries());
+    sheet.reset();
+    printer.SetValue(names::kCurrentTicketsDir, REG_BINARY, folder.Path().c_str(),
+                     static_cast<DWORD>((folder.Path().size() + 1) * sizeof(wchar_t)));
+    sheet = OpenPage();
+    EXPECT_EQ(FullPath(fallback.Path()), sheet->Text(IDC_TICKET_DIR));
+    sheet.reset();
+    // The editor default is not checked for existence.
+    printer.DeleteValue(names::kCurrentTicketsDir);
+    editorDefault.SetString(fallback.Path() + L"\\later");
+    sheet = OpenPage();
+    EXPECT_EQ(FullPath(fallback.Path() + L"\\later"), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ((Entries{L"None"}), sheet->Entries());
+    EXPECT_TRUE(person.Seen().empty());
+    sheet.reset();
+
+    // Editor defaults that cannot be read whole: too long, not a string,
+    // not terminated within the buffer. Each ends with the message.
+    const std::wstring tooLong = fallback.Path() + L"\\" + std::wstring(300, L'x');
+    std::vector<wchar_t> unterminated(260, L'y');
+    std::memcpy(unterminated.data(), fallback.Path().c_str(),
+                fallback.Path().size() * sizeof(wchar_t));
+    unterminated[fallback.Path().size()] = L'\\';
+    const std::function<void()> unreadable[] = {
+        [&] { editorDefault.SetString(tooLong); },
+        [&] {
+            editorDefault.SetRaw(REG_BINARY, fallback.Path().c_str(),
+                                 static_cast<DWORD>((fallback.Path().size() + 1) * 2));
+        },
+        [&] { editorDefault.SetRaw(REG_SZ, unterminated.data(), 520); },
+        [&] { editorDefault.Delete(); },
+    };
+    for (const auto& makeUnreadable : unreadable) {
+        makeUnreadable();
+        sheet = OpenPage();
+        EXPECT_EQ((Entries{L"None"}), sheet->Entries());
+        EXPECT_EQ(0, sheet->Selection());
+        ASSERT_EQ(1u, person.Seen().size());
+        EXPECT_EQ(kCaption, person.Seen()[0].caption);
+        EXPECT_EQ(kRegistryFailed, person.Seen()[0].text);
+        sheet.reset();
+    }
+}
+
+TEST_F(TicketListTest, ListsTicketsSortedBelowNone) {
+    folder.Touch(L"b.jdf");
+    folder.Touch(L"A.jdf");
+    folder.Touch(L"c.jdf");
+    folder.Touch(L"notes.txt");
+    printer.SetString(names::kCurrentTicketsDir, folder.Path());
+    auto sheet = OpenPage();
+    EXPECT_EQ((Entries{L"None", L"A", L"b", L"c"}), sheet->Entries());
+    EXPECT_EQ(0, sheet->Selection());
+    EXPECT_EQ(kUseDriver, sheet->Text(IDC_TICKET_DESC));
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_NEW));
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_DELETE));
+}
+
+TEST_F(TicketListTest, RefreshFollowsTheFolder) {
+    for (const wchar_t* name : {L"A.jdf", L"b.jdf", L"c.jdf", L"d.jdf"}) {
+        folder.Touch(name);
+    }
+    printer.SetString(names::kCurrentTicketsDir, folder.Path());
+    auto sheet = OpenPage();
+    sheet->Select(2);
+
+    // Nothing changed: nothing moves.
+    Refresh(*sheet);
+    EXPECT_EQ((Entries{L"None", L"A", L"b", L"c", L"d"}), sheet->Entries());
+    EXPECT_EQ(2, sheet->Selection());
+
+    // Two adjacent tickets go in one pass, the selected one among them.
+    folder.Remove(L"A.jdf");
+    folder.Remove(L"b.jdf");
+    Refresh(*sheet);
+    EXPECT_EQ((Entries{L"None", L"c", L"d"}), sheet->Entries());
+    EXPECT_EQ(0, sheet->Selection());
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
+
+    // New files, one sorting ahead of "None", one in another case: the
+    // names stay in order whatever order the folder gives them in.
+    folder.Touch(L"0new.jdf");
+    folder.Touch(L"E.JDF");
+    Refresh(*sheet);
+    EXPECT_EQ((Entries{L"None", L"0new", L"c", L"d", L"E"}), sheet->Entries());
+    Refresh(*sheet);
+    EXPECT_EQ(5u, sheet->Entries().size());
+
+    // A ticket named only ".jdf" is listed once, not once per refresh.
+    folder.Touch(L".jdf");
+    Refresh(*sheet);
+    Refresh(*sheet);
+    EXPECT_EQ(6u, sheet->Entries().size());
+    EXPECT_EQ(L"None", sheet->Entries()[0]);
+
+    // The folder disappears.
+    sheet->Select(2);
+    folder.Destroy();
+    Refresh(*sheet);
+    EXPECT_EQ((Entries{L"None"}), sheet->Entries());
+    EXPECT_EQ(0, sheet->Selection());
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
+    EXPECT_EQ(kUseDriver, sheet->Text(IDC_TICKET_DESC));
+}
+
+TEST_F(TicketListTest, SelectionSetsButtonsDescriptionAndChangedState) {
+    folder.Touch(L"A.jdf");
+    printer.SetString(names::kCurrentTicketsDir, folder.Path());
+    auto sheet = OpenPage();
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButton)));
+
+    sheet->Select(1);
+    EXPECT_EQ(kNotYet, sheet->Text(IDC_TICKET_DESC));
+    EXPECT_TRUE(sheet->Enabled(IDC_TICKET_EDIT));
+    EXPECT_TRUE(sheet->Enabled(IDC_TICKET_DELETE));
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_NEW));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButton)));
+
+    sheet->Select(0);
+    EXPECT_EQ(kNotYet, sheet->Text(IDC_TICKET_DESC));
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_DELETE));
+}
+
+TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
+    folder.Touch(L"A.jdf");
+    TempFolder other(L"other");
+    printer.SetString(names::kCurrentTicketsDir, other.Path());
+    auto sheet = OpenPage();
+    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.Path().c_str());
+    RefreshTicketList(sheet->Page(), PluginModule());
+    sheet->Select(1);
+
+    EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
+    EXPECT_EQ(folder.Path() + L"\\A.jdf", TicketPath());
+    EXPECT_EQ(FullPath(folder.Path()), printer.ReadString(names::kCurrentTicketsDir));
+
+    sheet->Select(0);
+    EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
+    EXPECT_EQ(L"", TicketPath());
+    // No selection at all counts as "None", not as a ticket named ".jdf".
+    lstrcpyW(printer.Devmode().ticketPath, L"old");
+    SendMessageW(sheet->Item(IDC_TICKET_LIST), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
+    EXPECT_EQ(L"", TicketPath());
+
+    // An invalid directory keeps the page and writes nothing.
+    sheet->Select(1);
+    const std::wstring missing = folder.Path() + L"\\nowhere";
+    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, missing.c_str());
+    printer.SetString(names::kCurrentTicketsDir, other.Path());
+    EXPECT_EQ(1, CommitTicketSelection(sheet->Page(), PluginModule()));
+    EXPECT_EQ(L"", TicketPath());
+    EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
+    ASSERT_EQ(1u, person.Seen().size());
+    EXPECT_EQ(L"The directory '" + missing + L"' is invalid. Please enter a valid directory.",
+              person.Seen()[0].text);
+    EXPECT_EQ(kCaption, person.Seen()[0].caption);
+    EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
+}
+
+} // namespace
