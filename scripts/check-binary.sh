@@ -17,10 +17,14 @@ imports=$($objdump -p "$dll" | awk '
   /DLL Name:/ { dll=toupper($3); next }
   /^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[A-Za-z_]/ && dll != "" { print dll "!" $3 }
   /^$/ { }' | sort -u)
+declare -A allowed
+while read -r line; do
+  case "$line" in ''|'#'*) ;; *) allowed[$line]=1 ;; esac
+done < "$list"
 bad=0
 while read -r imp; do
   [ -z "$imp" ] && continue
-  if ! grep -v "^#" "$list" | grep -qx -- "$imp"; then
+  if [ -z "${allowed[$imp]:-}" ]; then
     echo "import not in the allowed list: $imp"; bad=1
   fi
 done <<< "$imports"
