@@ -133,6 +133,7 @@ int CommitDestinationPage(HWND page, HINSTANCE instance, PluginContext* context)
     if (!state) {
         return 0;
     }
+    QuietScope quiet(*state);
     DeliveryBlock& working = state->working;
     GetLocalHostShortName(working.hostName);
     CommitJobName(page, instance, working);

@@ -13,6 +13,7 @@ int CheckPendingPin(HWND page, HINSTANCE instance) noexcept {
         return 0;
     }
     state->pinCheckPending = false;
+    QuietScope quiet(*state);
     const LRESULT mode = SendDlgItemMessageW(page, IDC_DELIVERY, CB_GETCURSEL, 0, 0);
     wchar_t pin[kFieldTextChars] = {};
     GetDlgItemTextW(page, IDC_PIN, pin, kFieldTextChars);
@@ -35,6 +36,7 @@ int CheckPendingAddress(HWND page, HINSTANCE instance) noexcept {
         return 0;
     }
     state->addressCheckPending = false;
+    QuietScope quiet(*state);
     wchar_t address[kFieldTextChars] = {};
     GetDlgItemTextW(page, IDC_ADDRESS, address, kFieldTextChars);
     if (CheckAddressList(address) > 0) {

@@ -54,15 +54,12 @@ void TurnOffEmailNotice(HWND page) noexcept {
 }
 
 void FocusWholeField(HWND page, int id) noexcept {
-    HWND field = GetDlgItem(page, id);
-    SetFocus(field);
-    // A combo box selects in its edit field through its own message.
-    wchar_t className[16] = {};
-    GetClassNameW(field, className, 16);
-    if (lstrcmpiW(className, L"ComboBox") == 0) {
-        SendMessageW(field, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    SetFocus(GetDlgItem(page, id));
+    // The combo boxes select in their edit fields through their own message.
+    if (id == IDC_ADDRESS || id == IDC_USERNAME) {
+        SendDlgItemMessageW(page, id, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     } else {
-        SendMessageW(field, EM_SETSEL, 0, -1);
+        SendDlgItemMessageW(page, id, EM_SETSEL, 0, -1);
     }
 }
 

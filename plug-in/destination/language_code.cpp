@@ -2,6 +2,7 @@
 
 #include "../core/handles.h"
 #include "../core/module.h"
+#include "../core/names.h"
 
 namespace vorn {
 
@@ -55,7 +56,7 @@ WORD GetUiLanguageCode() noexcept {
     void* translation = nullptr;
     UINT translationBytes = 0;
     if (GetFileVersionInfoW(path, 0, size, lock.Get()) &&
-        VerQueryValueW(lock.Get(), L"\\VarFileInfo\\Translation", &translation,
+        VerQueryValueW(lock.Get(), names::kVersionTranslationQuery, &translation,
                        &translationBytes) &&
         translation && translationBytes >= sizeof(DWORD)) {
         code = LanguageCodeFor(LOWORD(*static_cast<const DWORD*>(translation)));

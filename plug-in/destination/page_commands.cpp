@@ -24,6 +24,22 @@ void CheckPendingFields(HWND page, HINSTANCE instance) {
     }
 }
 
+bool IsFocusNotice(int id, int code) {
+    switch (id) {
+    case IDC_JOBNAME:
+    case IDC_PIN:
+    case IDC_MESSAGE:
+        return code == EN_SETFOCUS || code == EN_KILLFOCUS;
+    case IDC_USERNAME:
+    case IDC_DELIVERY:
+    case IDC_NOTIFY:
+    case IDC_ADDRESS:
+        return code == CBN_SETFOCUS || code == CBN_KILLFOCUS;
+    default:
+        return false;
+    }
+}
+
 bool FocusWentTo(HWND page, int id) {
     return GetFocus() == GetDlgItem(page, id);
 }
@@ -173,13 +189,13 @@ void OnPinCommand(HWND page, HINSTANCE instance, DestinationPageState& state, in
 
 void OnDestinationCommand(HWND page, int id, int code) noexcept {
     DestinationPageState* state = PageState(page);
-    if (!state) {
+    if (!state || (state->quiet && IsFocusNotice(id, code))) {
         return;
     }
     const HINSTANCE instance = PageInstance(page);
     switch (id) {
     case IDC_ABOUT_BUTTON:
-        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), page, AboutDlgProc, 0);
+        ShowAboutBox(page, instance);
         break;
     case IDC_DEFAULTS_BUTTON:
         RestoreDefaults(page, instance, *state);

@@ -20,6 +20,25 @@ struct DestinationPageState {
     bool defaultsJustPressed = false; // the address field lost the focus to Defaults
     bool loading = false;             // the fields are being filled, not edited
     bool filtering = false;           // the live filter is setting a field's text
+    // The page itself is asking about a field or moving the focus: those
+    // focus moves are not the user's and neither run nor schedule checks.
+    bool quiet = false;
+};
+
+// Keeps the page quiet for as long as it lives.
+class QuietScope {
+  public:
+    explicit QuietScope(DestinationPageState& state) noexcept
+        : state_(state), before_(state.quiet) {
+        state_.quiet = true;
+    }
+    ~QuietScope() { state_.quiet = before_; }
+    QuietScope(const QuietScope&) = delete;
+    QuietScope& operator=(const QuietScope&) = delete;
+
+  private:
+    DestinationPageState& state_;
+    bool before_;
 };
 
 // Attaches a new record to the page; null when memory is short.
