@@ -2,7 +2,6 @@
 // Apply reports to the host's sheet; help goes to the help system.
 #include "page_harness.h"
 
-#include "destination/commit.h"
 #include "destination/destination_page.h"
 #include "resource_ids.h"
 
@@ -243,16 +242,6 @@ TEST_F(PageCommit, ApplyReportsOkToTheHostsSheet) {
     EXPECT_EQ(call.param1, reinterpret_cast<LPARAM>(sheet.Context().pageHandle));
     EXPECT_EQ(call.param2, CPSUI_OK);
     EXPECT_STREQ(sheet.Devmode().delivery.pin, L"2468");
-}
-
-TEST(LanguageCode, FollowsTheLanguageTable) {
-    EXPECT_EQ(vorn::LanguageCodeFor(0x0416), 0);
-    EXPECT_EQ(vorn::LanguageCodeFor(0x0407), 1);
-    EXPECT_EQ(vorn::LanguageCodeFor(0x0409), 2);
-    EXPECT_EQ(vorn::LanguageCodeFor(0x040C), 4);
-    EXPECT_EQ(vorn::LanguageCodeFor(0x0413), 7);
-    EXPECT_EQ(vorn::LanguageCodeFor(0x0809), 2); // English (UK) is not listed
-    EXPECT_EQ(vorn::LanguageCodeFor(0x0000), 2);
 }
 
 class PageHelp : public ::testing::Test {

@@ -192,3 +192,62 @@ TEST_F(PageOpen, TwoSheetsKeepTheirOwnWorkingCopies) {
     EXPECT_STREQ(b.Devmode().delivery.userNames[2], L"zoe");
     EXPECT_STREQ(b.Devmode().delivery.jobName, L"From B");
 }
+
+TEST_F(PageOpen, TemplateHoldsTheControlsInTabOrderWithTheirStyles) {
+    DestinationSheet sheet(PrinterName(L"template"), kFamily2Driver, MakeDevmode());
+    ASSERT_TRUE(sheet.Opened());
+    const int kHidden = 0xFFFF;
+    const std::vector<int> expected = {
+        IDC_JOBNAME_LABEL,  IDC_JOBNAME,     IDC_USERNAME_LABEL, IDC_USERNAME,
+        IDC_DELIVERY_LABEL, IDC_DELIVERY,    IDC_PIN_LABEL,      IDC_PIN,
+        IDC_PIN_RANGE,      IDC_EMAIL_GROUP, IDC_NOTIFY_LABEL,   kHidden,
+        IDC_NOTIFY,         kHidden,         IDC_ADDRESS_LABEL,  IDC_ADDRESS,
+        IDC_MESSAGE_LABEL,  kHidden,         IDC_MESSAGE,        IDC_ABOUT_BUTTON,
+        IDC_DEFAULTS_BUTTON};
+    std::vector<int> ids;
+    std::vector<std::wstring> hiddenTexts;
+    for (HWND child = GetWindow(sheet.Page(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child) & 0xFFFF;
+        ids.push_back(id);
+        if (id == kHidden) {
+            wchar_t text[64] = {};
+            GetWindowTextW(child, text, 64);
+            hiddenTexts.push_back(text);
+            EXPECT_FALSE(IsWindowVisible(child));
+            RECT r;
+            GetWindowRect(child, &r);
+            EXPECT_EQ(r.right - r.left, 0);
+        }
+    }
+    EXPECT_EQ(ids, expected);
+    EXPECT_EQ(hiddenTexts, (std::vector<std::wstring>{L"Email notification type:", L"Email address",
+                                                      L"Email message"}));
+
+    auto style = [&](int id) { return GetWindowLongW(sheet.Item(id), GWL_STYLE); };
+    EXPECT_EQ(style(IDC_USERNAME) & 3, CBS_DROPDOWN);
+    EXPECT_TRUE(style(IDC_USERNAME) & CBS_SORT);
+    EXPECT_EQ(style(IDC_ADDRESS) & 3, CBS_DROPDOWN);
+    EXPECT_TRUE(style(IDC_ADDRESS) & CBS_SORT);
+    EXPECT_TRUE(style(IDC_ADDRESS) & CBS_AUTOHSCROLL);
+    EXPECT_EQ(style(IDC_DELIVERY) & 3, CBS_DROPDOWNLIST);
+    EXPECT_EQ(style(IDC_NOTIFY) & 3, CBS_DROPDOWNLIST);
+    EXPECT_TRUE(style(IDC_PIN) & ES_NUMBER);
+    EXPECT_TRUE(style(IDC_PIN) & ES_RIGHT);
+    EXPECT_TRUE(style(IDC_JOBNAME) & ES_AUTOHSCROLL);
+    EXPECT_TRUE(style(IDC_MESSAGE) & ES_AUTOHSCROLL);
+    EXPECT_TRUE(style(IDC_JOBNAME_LABEL) & SS_RIGHT);
+    EXPECT_EQ(style(IDC_PIN_RANGE) & SS_TYPEMASK, SS_LEFT);
+    EXPECT_TRUE(style(IDC_DEFAULTS_BUTTON) & WS_GROUP);
+    for (int id : {IDC_JOBNAME, IDC_USERNAME, IDC_DELIVERY, IDC_PIN, IDC_NOTIFY, IDC_ADDRESS,
+                   IDC_MESSAGE, IDC_ABOUT_BUTTON, IDC_DEFAULTS_BUTTON}) {
+        EXPECT_TRUE(style(id) & WS_TABSTOP) << id;
+    }
+    // The job name takes 80 characters, the PIN 4.
+    sheet.SetText(IDC_JOBNAME, L"");
+    sheet.Type(IDC_JOBNAME, std::wstring(90, L'j'));
+    EXPECT_EQ(sheet.Text(IDC_JOBNAME).size(), 80u);
+    sheet.SetText(IDC_PIN, L"");
+    sheet.Type(IDC_PIN, L"123456");
+    EXPECT_EQ(sheet.Text(IDC_PIN), L"1234");
+}
