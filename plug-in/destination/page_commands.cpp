@@ -14,7 +14,7 @@ namespace vorn {
 namespace {
 
 constexpr int kNotifyNone = 0;
-constexpr DWORD kUserNameChars = 256;
+constexpr DWORD kLogonNameChars = 256;
 
 // A check left pending by another field runs when the focus lands here;
 // the address waits while the PIN message is being answered.
@@ -87,8 +87,8 @@ void RestoreDefaults(HWND page, HINSTANCE instance, DestinationPageState& state)
     wchar_t text[kFieldTextChars] = {};
     LoadStringW(instance, IDS_USE_APP_SETTING, text, kFieldTextChars);
     SetDlgItemTextW(page, IDC_JOBNAME, text);
-    wchar_t user[kUserNameChars] = {};
-    DWORD userChars = kUserNameChars;
+    wchar_t user[kLogonNameChars] = {};
+    DWORD userChars = kLogonNameChars;
     if (!GetUserNameW(user, &userChars)) {
         user[0] = L'\0';
     }

@@ -66,7 +66,7 @@ void InitDestinationPage(HWND page, LPARAM pageDescription) noexcept {
     DeliveryBlock& working = state->working;
     if (devmode) {
         working = devmode->delivery;
-        TerminateTextFields(working); // a stored section is not trusted to be
+        TerminateTextFields(working); // stored text may lack its terminator
     }
 
     if (working.jobName[0] != L'\0') {

@@ -99,12 +99,16 @@ TEST_F(PageOpen, AModeTheListDoesNotOfferOpensAsPrintNowAndIsStoredSo) {
                    Case{kFamily2Driver, 255}}) {
         PrivateDevmode dm = MakeDevmode();
         dm.delivery.deliveryMode = c.stored;
+        dm.delivery.emailNotify = 9; // the same for a notice type not offered
         DestinationSheet sheet(PrinterName(L"mode"), c.driver, dm);
         ASSERT_TRUE(sheet.Opened());
         EXPECT_EQ(sheet.Selection(IDC_DELIVERY), 0) << c.stored;
         EXPECT_FALSE(sheet.Enabled(IDC_PIN)) << c.stored;
+        EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 0);
+        EXPECT_FALSE(sheet.Enabled(IDC_ADDRESS));
         EXPECT_TRUE(sheet.LeavePage());
         EXPECT_EQ(sheet.Devmode().delivery.deliveryMode, 0) << c.stored;
+        EXPECT_EQ(sheet.Devmode().delivery.emailNotify, 0) << c.stored;
     }
 }
 
