@@ -52,9 +52,9 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         OnDestinationCommand(page, LOWORD(wParam), HIWORD(wParam));
         return FALSE;
     case WM_NOTIFY:
-        return lParam ? OnNotify(page, reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
+        return lParam ? OnNotify(page, PointerFrom<const NMHDR>(lParam)) : FALSE;
     case WM_HELP:
-        OnDestinationHelp(page, reinterpret_cast<const HELPINFO*>(lParam));
+        OnDestinationHelp(page, PointerFrom<const HELPINFO>(lParam));
         return TRUE;
     case WM_DESTROY:
         DestroyPageState(page);

@@ -47,12 +47,12 @@ void TerminateTextFields(DeliveryBlock& block) {
 } // namespace
 
 HINSTANCE PageInstance(HWND page) noexcept {
-    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
+    return PointerFrom<HINSTANCE__>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
 }
 
 void InitDestinationPage(HWND page, LPARAM pageDescription) noexcept {
-    const auto* description = reinterpret_cast<const PROPSHEETPAGEW*>(pageDescription);
-    auto* context = description ? reinterpret_cast<PluginContext*>(description->lParam) : nullptr;
+    const auto* description = PointerFrom<const PROPSHEETPAGEW>(pageDescription);
+    auto* context = description ? PointerFrom<PluginContext>(description->lParam) : nullptr;
     SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
     const PrivateDevmode* devmode = ContextPrivateDevmode(context);
     const HINSTANCE instance = PageInstance(page);

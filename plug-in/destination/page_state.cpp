@@ -26,7 +26,7 @@ DestinationPageState* CreatePageState(HWND page) noexcept {
 }
 
 DestinationPageState* PageState(HWND page) noexcept {
-    return reinterpret_cast<DestinationPageState*>(GetWindowLongPtrW(page, DWLP_USER));
+    return PointerFrom<DestinationPageState>(GetWindowLongPtrW(page, DWLP_USER));
 }
 
 void DestroyPageState(HWND page) noexcept {
@@ -35,7 +35,7 @@ void DestroyPageState(HWND page) noexcept {
 }
 
 PluginContext* PageContext(HWND page) noexcept {
-    return reinterpret_cast<PluginContext*>(GetWindowLongPtrW(page, GWLP_USERDATA));
+    return PointerFrom<PluginContext>(GetWindowLongPtrW(page, GWLP_USERDATA));
 }
 
 void NotifyPageChanged(HWND page) noexcept {

@@ -13,6 +13,12 @@ namespace vorn {
 
 struct PluginContext;
 
+// Window data and message parameters carry pointers as integers.
+template <typename T> T* PointerFrom(LONG_PTR value) noexcept {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
+    return reinterpret_cast<T*>(value);
+}
+
 struct DestinationPageState {
     DeliveryBlock working{};
     bool pinCheckPending = false;     // check the PIN when the focus lands elsewhere
