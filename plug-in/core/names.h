@@ -38,6 +38,9 @@ inline constexpr char kExternalPageExport[] = "GetXPPropSheetPage";
 // Registered window message broadcast after "DriverSettings" changes.
 inline constexpr wchar_t kUpdateFeaturesMessage[] = L"MSG_UPDATE_FEATURES";
 
+// The language entries of a module's version resource.
+inline constexpr wchar_t kVersionTranslationQuery[] = L"\\VarFileInfo\\Translation";
+
 // Colour profile and help.
 inline constexpr wchar_t kColorProfileName[] = L"OEMPROFILE.icm";
 inline constexpr char kHelpFileFormat[] = "vornps%s.hlp";

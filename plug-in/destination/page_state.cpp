@@ -1,0 +1,63 @@
+#include "page_state.h"
+
+#include "../resource_ids.h"
+
+#include <new>
+
+namespace vorn {
+
+namespace {
+
+// Delivery modes by their index in the list.
+constexpr LRESULT kModeHoldForPin = 2;
+constexpr LRESULT kModeArchive = 7;
+
+} // namespace
+
+const int kAddressControls[4] = {IDC_ADDRESS_LABEL, IDC_ADDRESS, IDC_MESSAGE_LABEL, IDC_MESSAGE};
+const int kPinControls[3] = {IDC_PIN_LABEL, IDC_PIN, IDC_PIN_RANGE};
+
+DestinationPageState* CreatePageState(HWND page) noexcept {
+    DestroyPageState(page);
+    auto* state = new (std::nothrow) DestinationPageState();
+    // DWLP_USER is the dialog's own slot; GWLP_USERDATA carries the context.
+    SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    return state;
+}
+
+DestinationPageState* PageState(HWND page) noexcept {
+    return PointerFrom<DestinationPageState>(GetWindowLongPtrW(page, DWLP_USER));
+}
+
+void DestroyPageState(HWND page) noexcept {
+    delete PageState(page);
+    SetWindowLongPtrW(page, DWLP_USER, 0);
+}
+
+PluginContext* PageContext(HWND page) noexcept {
+    return PointerFrom<PluginContext>(GetWindowLongPtrW(page, GWLP_USERDATA));
+}
+
+void NotifyPageChanged(HWND page) noexcept {
+    SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+void NotifyPageUnchanged(HWND page) noexcept {
+    SendMessageW(GetParent(page), PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+void EnableControls(HWND page, const int* ids, size_t count, bool enable) noexcept {
+    for (size_t i = 0; i < count; ++i) {
+        EnableWindow(GetDlgItem(page, ids[i]), enable ? TRUE : FALSE);
+    }
+}
+
+bool ModeTakesPin(LRESULT mode) noexcept {
+    return mode == kModeHoldForPin || mode == kModeArchive;
+}
+
+bool ModeAllowsEmptyPin(LRESULT mode) noexcept {
+    return mode != kModeHoldForPin;
+}
+
+} // namespace vorn
