@@ -129,7 +129,7 @@ void CommitMessage(HWND page, DeliveryBlock& working) {
 } // namespace
 
 int CommitDestinationPage(HWND page, HINSTANCE instance, PluginContext* context) noexcept {
-    DestinationPageState* state = PageState(page);
+    DestinationPageState* state = DestinationState(page);
     if (!state) {
         return 0;
     }

@@ -8,7 +8,7 @@
 namespace vorn {
 
 int CheckPendingPin(HWND page, HINSTANCE instance) noexcept {
-    DestinationPageState* state = PageState(page);
+    DestinationPageState* state = DestinationState(page);
     if (!state || !state->pinCheckPending) {
         return 0;
     }
@@ -31,7 +31,7 @@ int CheckPendingPin(HWND page, HINSTANCE instance) noexcept {
 }
 
 int CheckPendingAddress(HWND page, HINSTANCE instance) noexcept {
-    DestinationPageState* state = PageState(page);
+    DestinationPageState* state = DestinationState(page);
     if (!state || !state->addressCheckPending) {
         return 0;
     }

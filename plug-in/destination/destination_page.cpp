@@ -16,7 +16,7 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
     switch (header->code) {
     case PSN_SETACTIVE:
         SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-        if (DestinationPageState* state = PageState(page)) {
+        if (DestinationPageState* state = DestinationState(page)) {
             state->pinCheckPending = false;
             state->addressCheckPending = false;
         }
@@ -52,9 +52,9 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         OnDestinationCommand(page, LOWORD(wParam), HIWORD(wParam));
         return FALSE;
     case WM_NOTIFY:
-        return lParam ? OnNotify(page, PointerFrom<const NMHDR>(lParam)) : FALSE;
+        return lParam ? OnNotify(page, PointerFrom<const NMHDR*>(lParam)) : FALSE;
     case WM_HELP:
-        OnDestinationHelp(page, PointerFrom<const HELPINFO>(lParam));
+        OnDestinationHelp(page, PointerFrom<const HELPINFO*>(lParam));
         return TRUE;
     case WM_DESTROY:
         DestroyPageState(page);

@@ -52,7 +52,7 @@ LRESULT Selection(HWND page, int id) {
 // character goes, the caret stays where it was. Pasted text may bring
 // several; each goes, with one beep.
 void FilterTypedText(HWND page, int id, bool comboBox) {
-    DestinationPageState* state = PageState(page);
+    DestinationPageState* state = DestinationState(page);
     if (!state || state->filtering) {
         return; // our own correction of the text
     }
@@ -188,7 +188,7 @@ void OnPinCommand(HWND page, HINSTANCE instance, DestinationPageState& state, in
 } // namespace
 
 void OnDestinationCommand(HWND page, int id, int code) noexcept {
-    DestinationPageState* state = PageState(page);
+    DestinationPageState* state = DestinationState(page);
     if (!state || (state->quiet && IsFocusNotice(id, code))) {
         return;
     }

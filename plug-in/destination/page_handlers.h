@@ -13,6 +13,4 @@ void OnDestinationCommand(HWND page, int id, int code) noexcept;
 // WM_HELP: the help topic of the page or the pop-up of a control.
 void OnDestinationHelp(HWND page, const HELPINFO* help) noexcept;
 
-HINSTANCE PageInstance(HWND page) noexcept;
-
 } // namespace vorn

@@ -46,13 +46,9 @@ void TerminateTextFields(DeliveryBlock& block) {
 
 } // namespace
 
-HINSTANCE PageInstance(HWND page) noexcept {
-    return PointerFrom<HINSTANCE__>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
-}
-
 void InitDestinationPage(HWND page, LPARAM pageDescription) noexcept {
-    const auto* description = PointerFrom<const PROPSHEETPAGEW>(pageDescription);
-    auto* context = description ? PointerFrom<PluginContext>(description->lParam) : nullptr;
+    const auto* description = PointerFrom<const PROPSHEETPAGEW*>(pageDescription);
+    auto* context = description ? PointerFrom<PluginContext*>(description->lParam) : nullptr;
     SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
     const PrivateDevmode* devmode = ContextPrivateDevmode(context);
     const HINSTANCE instance = PageInstance(page);

@@ -25,17 +25,13 @@ DestinationPageState* CreatePageState(HWND page) noexcept {
     return state;
 }
 
-DestinationPageState* PageState(HWND page) noexcept {
-    return PointerFrom<DestinationPageState>(GetWindowLongPtrW(page, DWLP_USER));
+DestinationPageState* DestinationState(HWND page) noexcept {
+    return PointerFrom<DestinationPageState*>(GetWindowLongPtrW(page, DWLP_USER));
 }
 
 void DestroyPageState(HWND page) noexcept {
-    delete PageState(page);
+    delete DestinationState(page);
     SetWindowLongPtrW(page, DWLP_USER, 0);
-}
-
-PluginContext* PageContext(HWND page) noexcept {
-    return PointerFrom<PluginContext>(GetWindowLongPtrW(page, GWLP_USERDATA));
 }
 
 void NotifyPageChanged(HWND page) noexcept {

@@ -9,15 +9,11 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include "../uihooks/page_window.h"
+
 namespace vorn {
 
 struct PluginContext;
-
-// Window data and message parameters carry pointers as integers.
-template <typename T> T* PointerFrom(LONG_PTR value) noexcept {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr)
-    return reinterpret_cast<T*>(value);
-}
 
 struct DestinationPageState {
     DeliveryBlock working{};
@@ -50,7 +46,7 @@ class QuietScope {
 // Attaches a new record to the page; null when memory is short.
 DestinationPageState* CreatePageState(HWND page) noexcept;
 // The page's record, or null before WM_INITDIALOG and after WM_DESTROY.
-DestinationPageState* PageState(HWND page) noexcept;
+DestinationPageState* DestinationState(HWND page) noexcept;
 // Detaches and frees the page's record.
 void DestroyPageState(HWND page) noexcept;
 

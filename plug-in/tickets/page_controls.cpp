@@ -8,14 +8,6 @@
 
 namespace vorn {
 
-HINSTANCE PageInstance(HWND page) noexcept {
-    return PointerFrom<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
-}
-
-PluginContext* PageContext(HWND page) noexcept {
-    return PointerFrom<PluginContext*>(GetWindowLongPtrW(page, GWLP_USERDATA));
-}
-
 HWND SheetFrame(HWND page) noexcept {
     return GetParent(page);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tickets.h"
+#include "../uihooks/page_window.h"
 
 #include <windows.h>
 
@@ -10,16 +11,6 @@ namespace vorn {
 
 struct PluginContext;
 
-// Window data, message parameters and window properties carry pointers as
-// integers; this is the one place that turns them back.
-template <typename Pointer> Pointer PointerFrom(LONG_PTR value) noexcept {
-    return reinterpret_cast<Pointer>(value); // NOLINT(performance-no-int-to-ptr)
-}
-
-// The module instance the page was made from (its string table).
-HINSTANCE PageInstance(HWND page) noexcept;
-// The PluginContext kept as the page window's data.
-PluginContext* PageContext(HWND page) noexcept;
 // The property sheet frame that holds the page.
 HWND SheetFrame(HWND page) noexcept;
 

@@ -36,7 +36,7 @@ static_assert(offsetof(TicketsPageState, lastEditorButton) == 1088);
 static_assert(sizeof(TicketsPageState) == 1096);
 
 // The page's record, or null when none could be made.
-TicketsPageState* PageState(HWND page) noexcept;
+TicketsPageState* TicketsState(HWND page) noexcept;
 void AttachPageState(HWND page, TicketsPageState* state) noexcept;
 
 } // namespace vorn

@@ -42,7 +42,7 @@ CreateNewJobTicketFn CreateNewJobTicketExport() noexcept {
 } // namespace
 
 void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance) noexcept {
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     if (!state) {
         return;
     }
@@ -103,7 +103,7 @@ void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance
 }
 
 void EditSelectedTicket(HWND page, const PluginContext* context, HINSTANCE instance) noexcept {
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     if (!state) {
         return;
     }
@@ -150,7 +150,7 @@ void EditSelectedTicket(HWND page, const PluginContext* context, HINSTANCE insta
 }
 
 void DeleteSelectedTicket(HWND page, HINSTANCE instance) noexcept {
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     if (state && state->editorRunning) {
         ActivateTicketEditor(page);
         return;

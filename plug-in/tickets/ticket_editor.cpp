@@ -99,7 +99,7 @@ HMODULE LoadTicketLibrary(const wchar_t* editorFolder) noexcept {
 int LaunchTicketEditor(HWND page, bool newTicket, const wchar_t* executable,
                        wchar_t (&ticketPath)[kTicketPathBufferChars],
                        const wchar_t* printerName) noexcept {
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     if (!state) {
         return kEditorNotStarted;
     }
@@ -141,7 +141,7 @@ BOOL CALLBACK CollectEditorWindow(HWND window, LPARAM collection) noexcept {
 }
 
 void ActivateTicketEditor(HWND page) noexcept {
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     if (!state) {
         return;
     }
@@ -222,7 +222,7 @@ int ReadEditorResult(const wchar_t*, wchar_t (&folder)[kTicketPathBufferChars],
 
 void HandleEditorExit(HWND page, HINSTANCE instance) noexcept {
     const PluginContext* context = PageContext(page);
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     if (!state) {
         return;
     }

@@ -114,7 +114,7 @@ BOOL OnInitDialog(HWND page, LPARAM lParam) noexcept {
 }
 
 void OnDestroy(HWND page) noexcept {
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     AttachPageState(page, nullptr);
     if (!state) {
         return;
@@ -207,7 +207,7 @@ void OnDirectoryEdit(HWND page, TicketsPageState* state, WORD code) noexcept {
 }
 
 void OnCommand(HWND page, WPARAM wParam) noexcept {
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     if (!state) {
         return;
     }
@@ -264,7 +264,7 @@ INT_PTR Answer(HWND page, LONG_PTR result, INT_PTR returned) noexcept {
 }
 
 INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
-    TicketsPageState* state = PageState(page);
+    TicketsPageState* state = TicketsState(page);
     if (!state || !header) {
         return FALSE;
     }
@@ -321,7 +321,7 @@ BOOL OnHelp(HWND page, const HELPINFO* help) noexcept {
 
 } // namespace
 
-TicketsPageState* PageState(HWND page) noexcept {
+TicketsPageState* TicketsState(HWND page) noexcept {
     return PointerFrom<TicketsPageState*>(
         GetWindowLongPtrW(GetDlgItem(page, IDC_TICKET_LIST_LABEL), GWLP_USERDATA));
 }

@@ -7,3 +7,4 @@ target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/property_sheets.cpp
 )
 target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/model_class.cpp)
+target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/page_window.cpp)

@@ -108,7 +108,7 @@ class TicketsPageTest : public ::testing::Test {
     }
     std::wstring EditorPath() const { return editorFolder.File(L"vornjtwxp.exe"); }
     std::wstring LogPath() const { return work.File(L"editor.log"); }
-    static TicketsPageState* State(const TicketSheet& sheet) { return PageState(sheet.Page()); }
+    static TicketsPageState* State(const TicketSheet& sheet) { return TicketsState(sheet.Page()); }
     bool WaitForEditorEnd(const TicketSheet& sheet) {
         return PumpUntil([&] { return State(sheet)->editorRunning == 0; }, 15000);
     }
