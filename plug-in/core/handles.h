@@ -136,10 +136,30 @@ class WindowDc {
     HDC dc_;
 };
 
+// The paint DC of WM_PAINT: BeginPaint now, EndPaint when it goes.
+class PaintDc {
+  public:
+    explicit PaintDc(HWND window) noexcept : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDc() {
+        if (dc_) {
+            EndPaint(window_, &paint_);
+        }
+    }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC Get() const noexcept { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Keeps an object selected into a DC and puts the previous one back.
 class SelectedObject {
   public:
-    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept
+        : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() {
         if (previous_ && previous_ != HGDI_ERROR) {
             SelectObject(dc_, previous_);
