@@ -17,7 +17,8 @@ void PrintWide(const char* label, const wchar_t* text) {
 void PrintSection(const vorn::PrivateDevmode& dm) {
     std::printf("Private DEVMODE section (%lu bytes):\n", static_cast<unsigned long>(sizeof(dm)));
     std::printf("  %-18s %lu\n", "dwSize", static_cast<unsigned long>(dm.header.dwSize));
-    std::printf("  %-18s 0x%08lX\n", "dwSignature", static_cast<unsigned long>(dm.header.dwSignature));
+    std::printf("  %-18s 0x%08lX\n", "dwSignature",
+                static_cast<unsigned long>(dm.header.dwSignature));
     std::printf("  %-18s %lu\n", "dwVersion", static_cast<unsigned long>(dm.header.dwVersion));
     PrintWide("jobName", dm.delivery.jobName);
     for (int i = 0; i < 3; ++i) {

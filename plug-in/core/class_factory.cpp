@@ -7,8 +7,12 @@
 
 namespace vorn {
 
-PluginClassFactory::PluginClassFactory() noexcept { ObjectCreated(); }
-PluginClassFactory::~PluginClassFactory() { ObjectDestroyed(); }
+PluginClassFactory::PluginClassFactory() noexcept {
+    ObjectCreated();
+}
+PluginClassFactory::~PluginClassFactory() {
+    ObjectDestroyed();
+}
 
 HRESULT STDMETHODCALLTYPE PluginClassFactory::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) {

@@ -8,11 +8,19 @@ volatile LONG g_objectCount = 0;
 volatile LONG g_lockCount = 0;
 } // namespace
 
-void SetModuleInstance(HINSTANCE instance) noexcept { g_instance = instance; }
-HINSTANCE ModuleInstance() noexcept { return g_instance; }
+void SetModuleInstance(HINSTANCE instance) noexcept {
+    g_instance = instance;
+}
+HINSTANCE ModuleInstance() noexcept {
+    return g_instance;
+}
 
-void ObjectCreated() noexcept { InterlockedIncrement(&g_objectCount); }
-void ObjectDestroyed() noexcept { InterlockedDecrement(&g_objectCount); }
+void ObjectCreated() noexcept {
+    InterlockedIncrement(&g_objectCount);
+}
+void ObjectDestroyed() noexcept {
+    InterlockedDecrement(&g_objectCount);
+}
 
 void LockModule(bool lock) noexcept {
     if (lock) {

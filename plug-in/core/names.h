@@ -15,7 +15,8 @@ inline constexpr wchar_t kCustomMediaTypes[] = L"PrinterCustomMediaTypes";
 inline constexpr wchar_t kCustomMediaSizes[] = L"PrinterCustomMediaSizes";
 
 // Where the printers' own keys live.
-inline constexpr wchar_t kLocalPrintersPath[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
+inline constexpr wchar_t kLocalPrintersPath[] =
+    L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 inline constexpr wchar_t kConnectionsPath[] = L"Printers\\Connections\\";
 inline constexpr wchar_t kPrinterDriverDataSuffix[] = L"\\PrinterDriverData";
 inline constexpr wchar_t kKeyPathFormat[] = L"%s%s%s";

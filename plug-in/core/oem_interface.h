@@ -68,10 +68,10 @@ using POEMDMPARAM = OEMDMPARAM*;
 
 // Helper functions the host hands out through OEMUIOBJ.
 typedef BOOL(APIENTRY* PFN_DrvGetDriverSetting)(PVOID pdriverobj, PCSTR Feature, PVOID pOutput,
-                                                 DWORD cbSize, PDWORD pcbNeeded,
-                                                 PDWORD pdwOptionsReturned);
+                                                DWORD cbSize, PDWORD pcbNeeded,
+                                                PDWORD pdwOptionsReturned);
 typedef BOOL(APIENTRY* PFN_DrvUpdateUISetting)(PVOID pdriverobj, PVOID pOptItem,
-                                                DWORD dwPreviousSelection, DWORD dwMode);
+                                               DWORD dwPreviousSelection, DWORD dwMode);
 
 struct OEMUIPROCS {
     PFN_DrvGetDriverSetting DrvGetDriverSetting;
@@ -86,8 +86,7 @@ struct OEMUIOBJ {
 using POEMUIOBJ = OEMUIOBJ*;
 
 struct OEMCUIPPARAM;
-typedef LONG(APIENTRY* OEMCUIPCALLBACK)(PCPSUICBPARAM pCallbackParam,
-                                        OEMCUIPPARAM* pOemCUIPParam);
+typedef LONG(APIENTRY* OEMCUIPCALLBACK)(PCPSUICBPARAM pCallbackParam, OEMCUIPPARAM* pOemCUIPParam);
 
 struct OEMCUIPPARAM {
     DWORD cbSize;

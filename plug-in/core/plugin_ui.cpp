@@ -16,7 +16,9 @@ namespace {
 constexpr ULONG kColorProfileBytes = 32;
 } // namespace
 
-PluginUI::PluginUI() noexcept { ObjectCreated(); }
+PluginUI::PluginUI() noexcept {
+    ObjectCreated();
+}
 
 PluginUI::~PluginUI() {
     if (driver_) {
@@ -53,9 +55,8 @@ ULONG STDMETHODCALLTYPE PluginUI::Release() {
 
 HRESULT STDMETHODCALLTYPE PluginUI::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
                                             PDWORD pcbNeeded) {
-    if (!pcbNeeded ||
-        (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
-         dwMode != OEMGI_GETPUBLISHERINFO)) {
+    if (!pcbNeeded || (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
+                       dwMode != OEMGI_GETPUBLISHERINFO)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return E_FAIL;
     }
@@ -121,7 +122,9 @@ HRESULT STDMETHODCALLTYPE PluginUI::DeviceCapabilities(POEMUIOBJ, HANDLE, PWSTR,
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE PluginUI::UpgradePrinter(DWORD, PBYTE) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE PluginUI::UpgradePrinter(DWORD, PBYTE) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE PluginUI::PrinterEvent(PWSTR pPrinterName, INT iDriverEvent,
                                                  DWORD dwFlags, LPARAM lParam) {

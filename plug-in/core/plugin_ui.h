@@ -32,9 +32,9 @@ class PluginUI final : public IPrintOemUI {
     HRESULT STDMETHODCALLTYPE DevQueryPrintEx(POEMUIOBJ poemuiobj, PDEVQUERYPRINT_INFO pDQPInfo,
                                               PDEVMODEW pPublicDM, PVOID pOEMDM) override;
     HRESULT STDMETHODCALLTYPE DeviceCapabilities(POEMUIOBJ poemuiobj, HANDLE hPrinter,
-                                                 PWSTR pDeviceName, WORD wCapability,
-                                                 PVOID pOutput, PDEVMODEW pPublicDM, PVOID pOEMDM,
-                                                 DWORD dwOld, DWORD* dwResult) override;
+                                                 PWSTR pDeviceName, WORD wCapability, PVOID pOutput,
+                                                 PDEVMODEW pPublicDM, PVOID pOEMDM, DWORD dwOld,
+                                                 DWORD* dwResult) override;
     HRESULT STDMETHODCALLTYPE UpgradePrinter(DWORD dwLevel, PBYTE pDriverUpgradeInfo) override;
     HRESULT STDMETHODCALLTYPE PrinterEvent(PWSTR pPrinterName, INT iDriverEvent, DWORD dwFlags,
                                            LPARAM lParam) override;

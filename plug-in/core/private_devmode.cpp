@@ -55,8 +55,8 @@ void Convert(const PrivateDevmode* in, PrivateDevmode* out) noexcept {
         out->header.dwSize = kPrivateDevmodeSize;
         out->header.dwSignature = kPluginSignature;
     } else {
-        const DWORD bytes = std::min(BoundedSectionSize(in->header.dwSize),
-                                     BoundedSectionSize(out->header.dwSize));
+        const DWORD bytes =
+            std::min(BoundedSectionSize(in->header.dwSize), BoundedSectionSize(out->header.dwSize));
         if (bytes != 0 && in != out) {
             std::memmove(out, in, bytes);
         }

@@ -2,6 +2,8 @@
 
 namespace vorn {
 
-HRESULT HandlePrinterEvent(PWSTR, INT, DWORD, LPARAM) noexcept { return S_OK; }
+HRESULT HandlePrinterEvent(PWSTR, INT, DWORD, LPARAM) noexcept {
+    return S_OK;
+}
 
 } // namespace vorn

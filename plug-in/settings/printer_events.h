@@ -5,7 +5,6 @@
 
 namespace vorn {
 
-HRESULT HandlePrinterEvent(PWSTR printerName, INT driverEvent, DWORD flags,
-                           LPARAM lParam) noexcept;
+HRESULT HandlePrinterEvent(PWSTR printerName, INT driverEvent, DWORD flags, LPARAM lParam) noexcept;
 
 } // namespace vorn

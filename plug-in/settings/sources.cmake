@@ -1,3 +1,4 @@
 target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/printer_events.cpp
 )
+target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/printer_data.cpp)

@@ -2,6 +2,8 @@
 
 namespace vorn {
 
-HRESULT CommonUIProp(DWORD, POEMCUIPPARAM, IPrintOemDriverUI*) noexcept { return E_NOTIMPL; }
+HRESULT CommonUIProp(DWORD, POEMCUIPPARAM, IPrintOemDriverUI*) noexcept {
+    return E_NOTIMPL;
+}
 
 } // namespace vorn

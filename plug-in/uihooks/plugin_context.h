@@ -14,20 +14,20 @@ namespace vorn {
 constexpr size_t kContextPrinterNameChars = 226;
 
 struct PluginContext {
-    HPROPSHEETPAGE externalPage;     // page made by the external page library
-    HANDLE printer;                  // hPrinter of the call
-    HANDLE module;                   // the plug-in's own module (hModule)
-    HANDLE heap;                     // hOEMHeap
-    HANDLE sheet;                    // hComPropSheet
-    POEMUIOBJ uiObject;              // poemuiobj
-    OEMUIPSPARAM* sheetParam;        // lParamInit of the sheet (pOEMDM lives there)
-    PFNCOMPROPSHEET sheetFunction;   // pfnComPropSheet
-    PROPSHEETPAGEW page;             // description of the last page added
-    HANDLE pageHandle;               // handle of the plug-in's own page added last
-    DWORD printerConfigFlags;        // reserved, zero
+    HPROPSHEETPAGE externalPage;   // page made by the external page library
+    HANDLE printer;                // hPrinter of the call
+    HANDLE module;                 // the plug-in's own module (hModule)
+    HANDLE heap;                   // hOEMHeap
+    HANDLE sheet;                  // hComPropSheet
+    POEMUIOBJ uiObject;            // poemuiobj
+    OEMUIPSPARAM* sheetParam;      // lParamInit of the sheet (pOEMDM lives there)
+    PFNCOMPROPSHEET sheetFunction; // pfnComPropSheet
+    PROPSHEETPAGEW page;           // description of the last page added
+    HANDLE pageHandle;             // handle of the plug-in's own page added last
+    DWORD printerConfigFlags;      // reserved, zero
     wchar_t printerName[kContextPrinterNameChars];
-    BYTE savedSelections[10];        // reserved, zero
-    IPrintOemDriverUI* driver;       // the PluginUI's interface, not counted
+    BYTE savedSelections[10];  // reserved, zero
+    IPrintOemDriverUI* driver; // the PluginUI's interface, not counted
 };
 
 static_assert(sizeof(PROPSHEETPAGEW) == 96);

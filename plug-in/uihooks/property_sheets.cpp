@@ -2,6 +2,8 @@
 
 namespace vorn {
 
-HRESULT DocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) noexcept { return E_NOTIMPL; }
+HRESULT DocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) noexcept {
+    return E_NOTIMPL;
+}
 
 } // namespace vorn

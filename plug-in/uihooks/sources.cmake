@@ -3,3 +3,4 @@ target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/plugin_context.cpp
   ${CMAKE_CURRENT_LIST_DIR}/property_sheets.cpp
 )
+target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/model_class.cpp)

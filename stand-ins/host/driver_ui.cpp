@@ -40,15 +40,18 @@ HRESULT STDMETHODCALLTYPE DriverUI::QueryInterface(REFIID riid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE DriverUI::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+ULONG STDMETHODCALLTYPE DriverUI::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
 
 // The host owns this object; the count only shows whether the plug-in keeps
 // its references balanced.
-ULONG STDMETHODCALLTYPE DriverUI::Release() { return static_cast<ULONG>(InterlockedDecrement(&refs_)); }
+ULONG STDMETHODCALLTYPE DriverUI::Release() {
+    return static_cast<ULONG>(InterlockedDecrement(&refs_));
+}
 
-HRESULT STDMETHODCALLTYPE DriverUI::DrvGetDriverSetting(PVOID, PCSTR feature, PVOID out,
-                                                        DWORD size, PDWORD needed,
-                                                        PDWORD returned) {
+HRESULT STDMETHODCALLTYPE DriverUI::DrvGetDriverSetting(PVOID, PCSTR feature, PVOID out, DWORD size,
+                                                        PDWORD needed, PDWORD returned) {
     if (!feature) {
         return E_INVALIDARG;
     }

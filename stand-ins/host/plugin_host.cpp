@@ -6,7 +6,9 @@
 
 namespace standin {
 
-PluginHost::~PluginHost() { Unload(); }
+PluginHost::~PluginHost() {
+    Unload();
+}
 
 bool PluginHost::Load(const std::wstring& dllPath, std::string* error) {
     auto fail = [&](const char* why) {
@@ -93,6 +95,8 @@ std::wstring ProgramFolder() {
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
 }
 
-std::wstring PluginDllPath() { return ProgramFolder() + L"vornpsui.dll"; }
+std::wstring PluginDllPath() {
+    return ProgramFolder() + L"vornpsui.dll";
+}
 
 } // namespace standin

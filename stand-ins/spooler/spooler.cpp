@@ -51,7 +51,8 @@ Printer* FindByHandle(HANDLE handle) {
 // Lays out a record followed by its strings, as the spooler does.
 class RecordWriter {
   public:
-    RecordWriter(BYTE* buffer, DWORD size, DWORD fixed) : buffer_(buffer), size_(size), used_(fixed) {}
+    RecordWriter(BYTE* buffer, DWORD size, DWORD fixed)
+        : buffer_(buffer), size_(size), used_(fixed) {}
     wchar_t* Put(const std::wstring& text) {
         const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
         const DWORD at = used_;
@@ -93,10 +94,9 @@ __declspec(dllexport) void WINAPI StandInSpooler_Reset() {
     g_lastOpenAccess = 0;
 }
 
-__declspec(dllexport) BOOL WINAPI StandInSpooler_AddPrinter(const wchar_t* name,
-                                                            const wchar_t* driverName,
-                                                            DWORD attributes,
-                                                            const wchar_t* configFile) {
+__declspec(dllexport) BOOL WINAPI
+    StandInSpooler_AddPrinter(const wchar_t* name, const wchar_t* driverName, DWORD attributes,
+                              const wchar_t* configFile) {
     if (!name) {
         return FALSE;
     }
@@ -119,9 +119,9 @@ __declspec(dllexport) BOOL WINAPI StandInSpooler_SetFailures(const wchar_t* name
     return TRUE;
 }
 
-__declspec(dllexport) BOOL WINAPI StandInSpooler_SetPrinterData(const wchar_t* name,
-                                                                const wchar_t* value, DWORD type,
-                                                                const void* data, DWORD size) {
+__declspec(dllexport) BOOL WINAPI
+    StandInSpooler_SetPrinterData(const wchar_t* name, const wchar_t* value, DWORD type,
+                                  const void* data, DWORD size) {
     std::lock_guard<std::mutex> guard(g_lock);
     auto it = g_printers.find(name ? name : L"");
     if (it == g_printers.end() || !value) {
@@ -143,9 +143,13 @@ __declspec(dllexport) void WINAPI StandInSpooler_SetDriverDirectory(const char* 
     g_driverDirectory = directory ? directory : "";
 }
 
-__declspec(dllexport) DWORD WINAPI StandInSpooler_LastOpenAccess() { return g_lastOpenAccess; }
+__declspec(dllexport) DWORD WINAPI StandInSpooler_LastOpenAccess() {
+    return g_lastOpenAccess;
+}
 
-__declspec(dllexport) LONG WINAPI StandInSpooler_OpenHandles() { return g_openHandles; }
+__declspec(dllexport) LONG WINAPI StandInSpooler_OpenHandles() {
+    return g_openHandles;
+}
 
 // ---- Spooler API ----------------------------------------------------------
 
@@ -405,9 +409,17 @@ BOOL WINAPI GetDefaultPrinterA(LPSTR, LPDWORD) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
 }
-int WINAPI DeviceCapabilitiesW(LPCWSTR, LPCWSTR, WORD, LPWSTR, const DEVMODEW*) { return -1; }
-int WINAPI DeviceCapabilitiesA(LPCSTR, LPCSTR, WORD, LPSTR, const DEVMODEA*) { return -1; }
-LONG WINAPI DocumentPropertiesW(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW, DWORD) { return -1; }
-LONG WINAPI DocumentPropertiesA(HWND, HANDLE, LPSTR, PDEVMODEA, PDEVMODEA, DWORD) { return -1; }
+int WINAPI DeviceCapabilitiesW(LPCWSTR, LPCWSTR, WORD, LPWSTR, const DEVMODEW*) {
+    return -1;
+}
+int WINAPI DeviceCapabilitiesA(LPCSTR, LPCSTR, WORD, LPSTR, const DEVMODEA*) {
+    return -1;
+}
+LONG WINAPI DocumentPropertiesW(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW, DWORD) {
+    return -1;
+}
+LONG WINAPI DocumentPropertiesA(HWND, HANDLE, LPSTR, PDEVMODEA, PDEVMODEA, DWORD) {
+    return -1;
+}
 
 } // extern "C"

@@ -9,20 +9,20 @@ namespace standin {
 
 // Failures a printer can be told to show.
 enum SpoolerFailure : DWORD {
-    kFailGetPrinter2 = 0x1,     // GetPrinterW level 2
-    kFailGetPrinter5 = 0x2,     // GetPrinterW level 5
-    kFailGetDriver = 0x4,       // GetPrinterDriverW
-    kFailOpen = 0x8,            // OpenPrinterW answers FALSE
-    kOpenGivesNoHandle = 0x10,  // OpenPrinterW answers TRUE with a null handle
+    kFailGetPrinter2 = 0x1,    // GetPrinterW level 2
+    kFailGetPrinter5 = 0x2,    // GetPrinterW level 5
+    kFailGetDriver = 0x4,      // GetPrinterDriverW
+    kFailOpen = 0x8,           // OpenPrinterW answers FALSE
+    kOpenGivesNoHandle = 0x10, // OpenPrinterW answers TRUE with a null handle
 };
 
 struct SpoolerControl {
     void(WINAPI* Reset)();
-    BOOL(WINAPI* AddPrinter)(const wchar_t* name, const wchar_t* driverName, DWORD attributes,
-                             const wchar_t* configFile);
+    BOOL(WINAPI* AddPrinter)
+    (const wchar_t* name, const wchar_t* driverName, DWORD attributes, const wchar_t* configFile);
     BOOL(WINAPI* SetFailures)(const wchar_t* name, DWORD failures);
-    BOOL(WINAPI* SetPrinterData)(const wchar_t* name, const wchar_t* value, DWORD type,
-                                 const void* data, DWORD size);
+    BOOL(WINAPI* SetPrinterData)
+    (const wchar_t* name, const wchar_t* value, DWORD type, const void* data, DWORD size);
     void(WINAPI* SetDriverDirectory)(const char* directory);
     DWORD(WINAPI* LastOpenAccess)();
     LONG(WINAPI* OpenHandles)();

@@ -13,7 +13,8 @@ class ClassFactoryTest : public PluginFixture {};
 
 TEST_F(ClassFactoryTest, RefusesOtherClassesWithoutTouchingOutput) {
     void* out = reinterpret_cast<void*>(0x1234);
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, host.GetClassObject()(kOtherClsid, IID_IClassFactory, &out));
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE,
+              host.GetClassObject()(kOtherClsid, IID_IClassFactory, &out));
     EXPECT_EQ(reinterpret_cast<void*>(0x1234), out);
 }
 
@@ -49,8 +50,8 @@ TEST_F(ClassFactoryTest, CreateInstanceRefusesAggregationAndUnknownInterfaces) {
     EXPECT_EQ(nullptr, out);
 
     IPrintOemUI* second = nullptr;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IPrintOemUI,
-                                            reinterpret_cast<void**>(&second)));
+    ASSERT_EQ(S_OK,
+              factory->CreateInstance(nullptr, IID_IPrintOemUI, reinterpret_cast<void**>(&second)));
     EXPECT_NE(host.Plugin(), second);
     EXPECT_EQ(0u, second->Release());
     factory->Release();

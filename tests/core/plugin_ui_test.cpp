@@ -92,8 +92,8 @@ TEST_F(PluginUITest, QueryColorProfileBuffers) {
     std::memset(buffer, 0xEE, sizeof(buffer));
     ULONG size = 32;
     FLONG flags = 0;
-    ASSERT_EQ(S_OK, plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr,
-                                              QCP_DEVICEPROFILE, buffer, &size, &flags));
+    ASSERT_EQ(S_OK, plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_DEVICEPROFILE,
+                                              buffer, &size, &flags));
     EXPECT_STREQ(L"OEMPROFILE.icm", reinterpret_cast<wchar_t*>(buffer));
     EXPECT_EQ(32u, size);
     EXPECT_EQ(QCP_PROFILEDISK, flags);

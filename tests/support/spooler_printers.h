@@ -1,0 +1,82 @@
+// Printers for tests: described to the stand-in spooler, opened like the
+// host opens them, and their registry keys made and removed by the test.
+#pragma once
+
+#include "spooler_control.h"
+
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+inline standin::SpoolerControl& Spooler() {
+    static standin::SpoolerControl control;
+    static bool loaded = control.Load();
+    EXPECT_TRUE(loaded) << "stand-in winspool.drv not loaded";
+    return control;
+}
+
+// An open printer of the stand-in spooler, closed when it goes.
+class TestPrinter {
+  public:
+    TestPrinter(const std::wstring& name, const std::wstring& driverName, DWORD attributes = 0,
+                const std::wstring& configFile = L"")
+        : name_(name) {
+        Spooler().AddPrinter(name.c_str(), driverName.c_str(), attributes, configFile.c_str());
+        OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &handle_, nullptr);
+    }
+    ~TestPrinter() {
+        if (handle_) {
+            ClosePrinter(handle_);
+        }
+    }
+    TestPrinter(const TestPrinter&) = delete;
+    TestPrinter& operator=(const TestPrinter&) = delete;
+    HANDLE Handle() const { return handle_; }
+    const std::wstring& Name() const { return name_; }
+
+  private:
+    std::wstring name_;
+    HANDLE handle_ = nullptr;
+};
+
+inline std::wstring KeyNameOf(std::wstring name) {
+    for (auto& c : name) {
+        if (c == L'\\') {
+            c = L',';
+        }
+    }
+    return name;
+}
+
+inline std::wstring LocalPrinterKeyPath(const std::wstring& printerName) {
+    return L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + KeyNameOf(printerName);
+}
+inline std::wstring ConnectionKeyPath(const std::wstring& printerName) {
+    return L"Printers\\Connections\\" + KeyNameOf(printerName);
+}
+
+// Makes (or removes) the key of a printer, as the spooler would have it.
+inline void MakeKey(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    RegCloseKey(key);
+}
+inline void RemoveKey(HKEY root, const std::wstring& path) {
+    SHDeleteKeyW(root, path.c_str());
+}
+inline bool KeyExists(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+} // namespace testsupport
