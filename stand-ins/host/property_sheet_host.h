@@ -39,12 +39,12 @@ class PropertySheetHost {
   public:
     // One call the plug-in made through pfnComPropSheet.
     struct SheetCall {
-        UINT function = 0;      // CPSFUNC_ADD_HPROPSHEETPAGE, _ADD_PROPSHEETPAGEW, _SET_RESULT...
+        UINT function = 0; // CPSFUNC_ADD_HPROPSHEETPAGE, _ADD_PROPSHEETPAGEW, _SET_RESULT...
         LPARAM lParam1 = 0;
         LPARAM lParam2 = 0;
-        LONG_PTR answer = 0;    // what the host answered (0: refused)
-        PROPSHEETPAGEW page{};  // copy of the description, for CPSFUNC_ADD_PROPSHEETPAGEW
-        std::wstring title;     // its title, read during the call
+        LONG_PTR answer = 0;   // what the host answered (0: refused)
+        PROPSHEETPAGEW page{}; // copy of the description, for CPSFUNC_ADD_PROPSHEETPAGEW
+        std::wstring title;    // its title, read during the call
     };
     // One page the sheet shows, in the order added.
     struct AddedPage {

@@ -125,7 +125,8 @@ TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsks) {
     EXPECT_EQ(1u, sheet->info.Result);
 
     SETRESULT_INFO setResult{sizeof(setResult), 0, sheet.get(), 7};
-    EXPECT_EQ(S_OK, sheet->Call(PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&setResult)));
+    EXPECT_EQ(S_OK,
+              sheet->Call(PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&setResult)));
     EXPECT_EQ(7u, sheet->info.Result);
 
     PROPSHEETUI_GETICON_INFO icon{};
@@ -138,7 +139,7 @@ TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsks) {
     EXPECT_EQ(0u, sheet->info.Result);
 
     EXPECT_EQ(S_OK, sheet->End(CPSUI_OK));
-    EXPECT_EQ(1u, sheet->info.Result); // DESTROY comes last
+    EXPECT_EQ(1u, sheet->info.Result);  // DESTROY comes last
     EXPECT_EQ(2u, sheet->calls.size()); // no stage after INIT added anything
 }
 
