@@ -68,6 +68,15 @@ TEST(BitmapKeyColor, DirectColourBitmapsGiveThePixelItself) {
     EXPECT_EQ(RGB(60, 50, 40), KeyColorOf(rgb32.bitmap));
 }
 
+TEST(BitmapKeyColor, TwoBitBitmapGivesBlack) {
+    // The system keeps such a bitmap at 4 bits with its default palette.
+    const BYTE zeros[16] = {};
+    HBITMAP twoBits = CreateBitmap(8, 3, 1, 2, zeros);
+    ASSERT_NE(nullptr, twoBits);
+    EXPECT_EQ(RGB(0, 0, 0), KeyColorOf(twoBits));
+    DeleteObject(twoBits);
+}
+
 TEST(BitmapKeyColor, UnreadableBitmapGivesMagenta) {
     BITMAP description{};
     description.bmWidth = 4;
@@ -129,3 +138,4 @@ TEST(BitmapKeyColor, UndecodableDepthsGiveBlack) {
 }
 
 } // namespace
+
