@@ -143,6 +143,23 @@ TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsks) {
     EXPECT_EQ(2u, sheet->calls.size()); // no stage after INIT added anything
 }
 
+TEST_F(DocumentSheet, ResultTellsWhetherThePageWasTaken) {
+    EditorPresence missingProgram(EditorPresence::Editor::Missing);
+    spooler.AddPrinter(kPrinter, L"Vorn K335 PS", 0, L"");
+    sheet = std::make_unique<standin::PropertySheetHost>(host);
+    ASSERT_EQ(S_OK, sheet->Begin(kPrinter));
+    static int offered = 0;
+    offered = 0;
+    sheet->info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR {
+        ++offered;
+        return 0; // the host refuses the page
+    };
+    sheet->info.Result = 5;
+    EXPECT_EQ(S_OK, sheet->Call(PROPSHEETUI_REASON_INIT, sheet->info.lParamInit));
+    EXPECT_EQ(1, offered);
+    EXPECT_EQ(0u, sheet->info.Result);
+}
+
 TEST_F(DocumentSheet, MalformedRecordsAreRefused) {
     ASSERT_EQ(S_OK, OpenSheet());
     const size_t callsBefore = sheet->calls.size();
