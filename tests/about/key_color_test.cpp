@@ -138,4 +138,3 @@ TEST(BitmapKeyColor, UndecodableDepthsGiveBlack) {
 }
 
 } // namespace
-
