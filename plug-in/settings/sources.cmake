@@ -1,4 +1,5 @@
 target_sources(vornui_lib PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/key_security.cpp
   ${CMAKE_CURRENT_LIST_DIR}/printer_events.cpp
 )
 target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/printer_data.cpp)

@@ -1,17 +1,42 @@
 #include "common_ui.h"
 
+#include "driver_settings.h"
+#include "option_tree_callbacks.h"
 #include "plugin_context.h"
 
 namespace vorn {
 
-// Placeholder until the option-tree callbacks land: the document tree keeps
-// its context, so that the property sheet has one to give its pages.
 HRESULT CommonUIProp(DWORD mode, POEMCUIPPARAM param, IPrintOemDriverUI* driver) noexcept {
-    if (mode != OEMCUIP_DOCPROP || !param) {
-        return E_NOTIMPL;
+    if ((mode != OEMCUIP_DOCPROP && mode != OEMCUIP_PRNPROP) || !param) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
     }
-    CreatePluginContext(param, driver);
+    PluginContext* context = CreatePluginContext(param, driver);
+    if (!context) {
+        // The host's dialog works on without the plug-in's part.
+        return S_OK;
+    }
+    // The plug-in adds no items of its own; it only needs the callback,
+    // which the host installs only for a tree the plug-in takes part in.
+    if (!param->pOEMOptItems) {
+        param->cOEMOptItems = 0;
+        if (mode == OEMCUIP_PRNPROP) {
+            param->OEMCUIPCallback = nullptr;
+        }
+        ReleasePluginContext(context);
+        return S_OK;
+    }
+    param->OEMCUIPCallback =
+        mode == OEMCUIP_DOCPROP ? DocumentPropertiesCallback : PrinterPropertiesCallback;
+    param->pOEMUserData = context;
     return S_OK;
+}
+
+LONG APIENTRY PrinterPropertiesCallback(PCPSUICBPARAM callbackParam, POEMCUIPPARAM param) noexcept {
+    if (callbackParam && param && callbackParam->Reason == CPSUICB_REASON_APPLYNOW) {
+        WriteDriverSettingsKey(static_cast<PluginContext*>(param->pOEMUserData), false);
+    }
+    return CPSUICB_ACTION_NONE;
 }
 
 } // namespace vorn
