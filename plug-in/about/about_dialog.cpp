@@ -11,6 +11,7 @@ namespace {
 constexpr int kTextChars = 256;
 
 HINSTANCE DialogInstance(HWND dialog) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
 }
 

@@ -11,6 +11,7 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         return TRUE;
     }
     if (message == WM_COMMAND && LOWORD(wParam) == IDC_ABOUT_BUTTON) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
         const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
         DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), page, AboutDlgProc, 0);
         return TRUE;

@@ -44,6 +44,7 @@ bool AddOwnPage(PluginContext* context) {
     if (!context->sheetFunction) {
         return false;
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
     context->pageHandle = reinterpret_cast<HANDLE>(context->sheetFunction(
         context->sheet, CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&context->page), 0));
     return context->pageHandle != nullptr;
@@ -70,6 +71,7 @@ bool AddDestinationPage(PluginContext* context) {
     if (!page) {
         return AddOwnPage(context);
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
     context->externalPage = reinterpret_cast<HPROPSHEETPAGE>(context->sheetFunction(
         context->sheet, CPSFUNC_ADD_HPROPSHEETPAGE, reinterpret_cast<LPARAM>(page), 0));
     return context->externalPage != nullptr;
@@ -88,6 +90,7 @@ bool AddPage(const PROPSHEETUI_INFO& info, Page page) {
         return false;
     }
     context->page = PROPSHEETPAGEW{};
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
     context->sheetParam = reinterpret_cast<OEMUIPSPARAM*>(info.lParamInit);
     context->sheet = info.hComPropSheet;
     context->sheetFunction = info.pfnComPropSheet;
@@ -122,6 +125,7 @@ HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {
         info->Result = AddPage(*info, page) ? 1 : 0;
         break;
     case PROPSHEETUI_REASON_GET_INFO_HEADER: {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
         auto* header = reinterpret_cast<PROPSHEETUI_INFO_HEADER*>(lParam);
         if (header) {
             header->pTitle = const_cast<wchar_t*>(names::kInfoHeaderTitle);
@@ -134,6 +138,7 @@ HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {
         info->Result = 1;
         break;
     case PROPSHEETUI_REASON_SET_RESULT: {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
         const auto* result = reinterpret_cast<const SETRESULT_INFO*>(lParam);
         info->Result = result ? result->Result : 0;
         break;
