@@ -1,6 +1,8 @@
-// The demo: loads the plug-in into the stand-in host, asks what it is, and
-// prints the private DEVMODE section it makes for a new job.
+// The demo: loads the plug-in into the stand-in host, asks what it is,
+// prints the private DEVMODE section it makes for a new job, and opens the
+// printing preferences with the plug-in's pages.
 #include "plugin_host.h"
+#include "preferences_demo.h"
 
 #include "core/private_devmode.h"
 
@@ -62,5 +64,5 @@ int main() {
     standin::CallDevMode(plugin, OEMDM_SIZE, nullptr, nullptr, &bufSize);
     standin::CallDevMode(plugin, OEMDM_DEFAULT, nullptr, dm.Private(), &bufSize);
     PrintSection(*reinterpret_cast<vorn::PrivateDevmode*>(dm.Private()));
-    return 0;
+    return ShowPrintingPreferences(host);
 }

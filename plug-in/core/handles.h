@@ -136,6 +136,25 @@ class WindowDc {
     HDC dc_;
 };
 
+// The paint DC of WM_PAINT: BeginPaint now, EndPaint when it goes.
+class PaintDc {
+  public:
+    explicit PaintDc(HWND window) noexcept : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDc() {
+        if (dc_) {
+            EndPaint(window_, &paint_);
+        }
+    }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC Get() const noexcept { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Keeps an object selected into a DC and puts the previous one back.
 class SelectedObject {
   public:

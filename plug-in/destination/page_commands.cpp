@@ -1,6 +1,6 @@
 #include "page_handlers.h"
 
-#include "about_link.h"
+#include "../about/about_box.h"
 #include "deferred_checks.h"
 #include "field_checks.h"
 #include "field_messages.h"
@@ -195,7 +195,8 @@ void OnDestinationCommand(HWND page, int id, int code) noexcept {
     const HINSTANCE instance = PageInstance(page);
     switch (id) {
     case IDC_ABOUT_BUTTON:
-        ShowAboutBox(page, instance);
+        // The box is modal and owned by the page; its result is not used.
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), page, AboutDlgProc, 0);
         break;
     case IDC_DEFAULTS_BUTTON:
         RestoreDefaults(page, instance, *state);

@@ -1,6 +1,5 @@
 # Sources of this subsystem are added here.
 target_sources(vornui_lib PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/about_link.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/deferred_checks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/destination_page.cpp

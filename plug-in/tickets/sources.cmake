@@ -7,7 +7,6 @@ target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ticket_actions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_directory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_editor.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ticket_library_handle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_names.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tickets_page.cpp

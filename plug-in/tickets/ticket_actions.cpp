@@ -3,7 +3,7 @@
 
 #include "page_controls.h"
 #include "page_state.h"
-#include "ticket_library_handle.h"
+#include "../uihooks/ticket_library.h"
 #include "../core/names.h"
 #include "../core/safe_string.h"
 #include "../resource_ids.h"

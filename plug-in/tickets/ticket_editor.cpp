@@ -5,7 +5,7 @@
 #include "page_controls.h"
 #include "page_state.h"
 #include "registry_text.h"
-#include "ticket_library_handle.h"
+#include "../uihooks/ticket_library.h"
 #include "../core/handles.h"
 #include "../core/names.h"
 #include "../core/safe_string.h"

@@ -4,7 +4,7 @@
 
 #include "page_controls.h"
 #include "page_state.h"
-#include "ticket_library_handle.h"
+#include "../uihooks/ticket_library.h"
 #include "tickets.h"
 #include "../core/handles.h"
 #include "../core/names.h"
@@ -100,7 +100,7 @@ BOOL OnInitDialog(HWND page, LPARAM lParam) noexcept {
     // A page opened again takes a new reference and gives the old one back,
     // so that the one release at the sheet's end frees the library.
     const HMODULE previous = TicketLibraryHandle();
-    SetTicketLibraryHandle(LoadTicketLibrary(editorFolder));
+    TicketLibraryHandle() = LoadTicketLibrary(editorFolder);
     if (previous) {
         FreeLibrary(previous);
     }

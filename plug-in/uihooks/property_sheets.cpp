@@ -1,9 +1,164 @@
 #include "property_sheets.h"
 
+#include "page_procs.h"
+#include "plugin_context.h"
+#include "ticket_library.h"
+
+#include "../core/handles.h"
+#include "../core/names.h"
+#include "../resource_ids.h"
+
 namespace vorn {
 
-HRESULT DocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) noexcept {
-    return E_NOTIMPL;
+namespace {
+
+enum class Page { Destination, Tickets };
+
+constexpr int kTitleChars = 512;
+
+// The host copies the title when it creates the page; these buffers only
+// keep the context's page description from pointing at a dead stack frame.
+wchar_t g_destinationTitle[kTitleChars];
+wchar_t g_ticketsTitle[kTitleChars];
+
+void FillPageDescription(PluginContext* context, Page page) {
+    const bool destination = page == Page::Destination;
+    wchar_t* title = destination ? g_destinationTitle : g_ticketsTitle;
+    title[0] = L'\0';
+    LoadStringW(static_cast<HINSTANCE>(context->module),
+                destination ? IDS_DESTINATION_TITLE : IDS_TICKETS_TITLE, title, kTitleChars);
+
+    PROPSHEETPAGEW& description = context->page;
+    description = PROPSHEETPAGEW{};
+    description.dwSize = sizeof(PROPSHEETPAGEW);
+    description.dwFlags = PSP_USETITLE;
+    description.hInstance = static_cast<HINSTANCE>(context->module);
+    description.pszTemplate = MAKEINTRESOURCEW(destination ? IDD_DESTINATION : IDD_TICKETS);
+    description.pszTitle = title;
+    description.pfnDlgProc = destination ? DestinationPageProc : TicketsPageProc;
+    description.lParam = reinterpret_cast<LPARAM>(context);
+}
+
+// Hands the host the page description; true when it answered a page handle.
+bool AddOwnPage(PluginContext* context) {
+    if (!context->sheetFunction) {
+        return false;
+    }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
+    context->pageHandle = reinterpret_cast<HANDLE>(context->sheetFunction(
+        context->sheet, CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&context->page), 0));
+    return context->pageHandle != nullptr;
+}
+
+using ExternalPageCreator = HPROPSHEETPAGE(WINAPI*)(PROPSHEETPAGEW*);
+
+// On Windows XP the external library makes the Destination page from the
+// same description; without it (or its page) the plug-in's own is added.
+bool AddDestinationPage(PluginContext* context) {
+    if (!context->sheetFunction) {
+        return false;
+    }
+    if (!IsWindowsXP()) {
+        return AddOwnPage(context);
+    }
+    UniqueModule library(LoadLibraryFromDriverDir(context, names::kExternalPageDll));
+    if (!library) {
+        return AddOwnPage(context);
+    }
+    const auto create = reinterpret_cast<ExternalPageCreator>(
+        reinterpret_cast<void*>(GetProcAddress(library.Get(), names::kExternalPageExport)));
+    const HPROPSHEETPAGE page = create ? create(&context->page) : nullptr;
+    if (!page) {
+        return AddOwnPage(context);
+    }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
+    context->externalPage = reinterpret_cast<HPROPSHEETPAGE>(context->sheetFunction(
+        context->sheet, CPSFUNC_ADD_HPROPSHEETPAGE, reinterpret_cast<LPARAM>(page), 0));
+    return context->externalPage != nullptr;
+}
+
+// A context that the option tree filled far enough to carry the pages.
+PluginContext* UsableContext() {
+    PluginContext* context = CurrentPluginContext();
+    return context && context->module ? context : nullptr;
+}
+
+// Adds one page at the sheet's initialisation; false when nothing was added.
+bool AddPage(const PROPSHEETUI_INFO& info, Page page) {
+    PluginContext* context = UsableContext();
+    if (!context) {
+        return false;
+    }
+    context->page = PROPSHEETPAGEW{};
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
+    context->sheetParam = reinterpret_cast<OEMUIPSPARAM*>(info.lParamInit);
+    context->sheet = info.hComPropSheet;
+    context->sheetFunction = info.pfnComPropSheet;
+    FillPageDescription(context, page);
+    if (page == Page::Destination) {
+        return AddDestinationPage(context);
+    }
+    return ShouldShowTicketsPage(context) && AddOwnPage(context);
+}
+
+void FreeTicketLibrary() {
+    HMODULE& library = TicketLibraryHandle();
+    if (library) {
+        FreeLibrary(library);
+        library = nullptr;
+    }
+}
+
+HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {
+    if (!info || info->Version != PROPSHEETUI_INFO_VERSION) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    switch (info->Reason) {
+    case PROPSHEETUI_REASON_INIT:
+        // Without a context from the option tree there is nothing to give
+        // the pages: refuse rather than add a page with no parameter.
+        if (!UsableContext()) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return E_FAIL;
+        }
+        info->Result = AddPage(*info, page) ? 1 : 0;
+        break;
+    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
+        auto* header = reinterpret_cast<PROPSHEETUI_INFO_HEADER*>(lParam);
+        if (header) {
+            header->pTitle = const_cast<wchar_t*>(names::kInfoHeaderTitle);
+        }
+        info->Result = 1;
+        break;
+    }
+    case PROPSHEETUI_REASON_DESTROY:
+        FreeTicketLibrary();
+        info->Result = 1;
+        break;
+    case PROPSHEETUI_REASON_SET_RESULT: {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
+        const auto* result = reinterpret_cast<const SETRESULT_INFO*>(lParam);
+        info->Result = result ? result->Result : 0;
+        break;
+    }
+    case PROPSHEETUI_REASON_GET_ICON:
+    default:
+        info->Result = 0;
+        break;
+    }
+    return S_OK;
+}
+
+} // namespace
+
+HRESULT DocumentPropertySheets(PPROPSHEETUI_INFO info, LPARAM lParam) noexcept {
+    HRESULT result = RunPageStep(info, lParam, Page::Destination);
+    if (IsTicketEditorInstalled()) {
+        result = RunPageStep(info, lParam, Page::Tickets);
+    }
+    return result;
 }
 
 } // namespace vorn

@@ -8,7 +8,7 @@
 #include "resource_ids.h"
 #include "ticketrecord/new_ticket_record.h"
 #include "tickets/page_state.h"
-#include "tickets/ticket_library_handle.h"
+#include "uihooks/ticket_library.h"
 #include "tickets/tickets.h"
 #include "tickets/tickets_page.h"
 
@@ -92,7 +92,7 @@ class TicketsPageTest : public ::testing::Test {
         // does for the host.
         if (TicketLibraryHandle()) {
             FreeLibrary(TicketLibraryHandle());
-            SetTicketLibraryHandle(nullptr);
+            TicketLibraryHandle() = nullptr;
         }
         DeleteFileW(decoy.c_str());
         ClearEnv(L"VORN_EDITOR_LOG");

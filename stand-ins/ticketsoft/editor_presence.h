@@ -1,0 +1,41 @@
+// Makes the ticket editor look installed, as its installer would: a folder
+// holding "vornjtwxp.exe", named by the machine-wide value
+// HKLM "SOFTWARE\Wow6432Node\Vorn\Vorn Dur Irivuravo" "Path".
+// Whatever was there before comes back when the object goes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace standin {
+
+class EditorPresence {
+  public:
+    enum class Editor {
+        File,      // "vornjtwxp.exe" is a file (an installed editor)
+        Directory, // "vornjtwxp.exe" is a folder
+        Missing,   // the folder holds no "vornjtwxp.exe"
+    };
+
+    // Makes a fresh folder under the temp folder and points "Path" at it.
+    explicit EditorPresence(Editor editor = Editor::File);
+    ~EditorPresence();
+    EditorPresence(const EditorPresence&) = delete;
+    EditorPresence& operator=(const EditorPresence&) = delete;
+
+    // Removes the "Path" value (as if the software were not installed).
+    static void Uninstall();
+
+    const std::wstring& Folder() const { return folder_; }
+    std::wstring EditorPath() const { return folder_ + L"\\vornjtwxp.exe"; }
+    bool Installed() const { return installed_; }
+
+  private:
+    std::wstring folder_;
+    bool installed_ = false;
+    bool hadValue_ = false;
+    std::wstring previous_;
+};
+
+} // namespace standin

@@ -1,0 +1,196 @@
+// The printing preferences through the loaded plug-in: which pages the host
+// is given, what it is told at each stage of the sheet's life, and the
+// sheet a person would see.
+#include "sheet_fixture.h"
+
+#include "resource_ids.h"
+
+using standin::EditorPresence;
+
+namespace {
+
+using Titles = std::vector<std::wstring>;
+const Titles kDestinationOnly{L"Destination"};
+const Titles kBothPages{L"Destination", L"Tickets"};
+
+// Runs first, while the freshly loaded plug-in has never seen an option tree.
+class SheetWithoutContext : public PluginFixture {};
+
+TEST_F(SheetWithoutContext, InitialisationIsRefusedAndAddsNothing) {
+    standin::SpoolerControl spooler{};
+    ASSERT_TRUE(spooler.Load());
+    spooler.AddPrinter(L"No Context K335", L"Vorn K335", 0, L"");
+    EditorPresence editor;
+    standin::PropertySheetHost sheet(host);
+    // The records as Begin() makes them, without its CommonUIProp call.
+    sheet.info.cbSize = sizeof(sheet.info);
+    sheet.info.Version = PROPSHEETUI_INFO_VERSION;
+    sheet.info.hComPropSheet = &sheet;
+    sheet.info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR {
+        ADD_FAILURE() << "the plug-in added a page without a context";
+        return 0;
+    };
+    sheet.info.Reason = PROPSHEETUI_REASON_INIT;
+    SetLastError(0);
+    EXPECT_EQ(E_FAIL, plugin->DocumentPropertySheets(&sheet.info, 0));
+    EXPECT_EQ(87u, GetLastError());
+    sheet.info.Version = 0; // nothing to end
+}
+
+class DocumentSheet : public SheetFixture {};
+
+TEST_F(DocumentSheet, WithoutTheEditorOnlyTheDestinationPageIsAdded) {
+    {
+        EditorPresence missingProgram(EditorPresence::Editor::Missing);
+        ASSERT_EQ(S_OK, OpenSheet());
+        EXPECT_EQ(kDestinationOnly, DescribedTitles());
+        EXPECT_EQ(1u, sheet->info.Result);
+        sheet.reset();
+    }
+    {
+        EditorPresence saved(EditorPresence::Editor::Missing);
+        EditorPresence::Uninstall(); // no "Path" value at all
+        ASSERT_EQ(S_OK, OpenSheet());
+        EXPECT_EQ(kDestinationOnly, DescribedTitles());
+        sheet.reset();
+    }
+    {
+        EditorPresence programIsAFolder(EditorPresence::Editor::Directory);
+        ASSERT_EQ(S_OK, OpenSheet());
+        EXPECT_EQ(kDestinationOnly, DescribedTitles());
+        sheet.reset();
+    }
+}
+
+TEST_F(DocumentSheet, PageDescriptionsCarryTemplateTitleAndContext) {
+    EditorPresence editor;
+    ASSERT_TRUE(editor.Installed());
+    ASSERT_EQ(S_OK, OpenSheet());
+    ASSERT_EQ(kBothPages, DescribedTitles());
+    ASSERT_EQ(2u, sheet->calls.size());
+    const PROPSHEETPAGEW& destination = sheet->calls[0].page;
+    const PROPSHEETPAGEW& tickets = sheet->calls[1].page;
+    EXPECT_EQ(96u, destination.dwSize);
+    EXPECT_EQ(static_cast<DWORD>(PSP_USETITLE), destination.dwFlags);
+    EXPECT_EQ(static_cast<DWORD>(PSP_USETITLE), tickets.dwFlags);
+    EXPECT_EQ(host.Module(), destination.hInstance);
+    EXPECT_EQ(MAKEINTRESOURCEW(IDD_DESTINATION), destination.pszTemplate);
+    EXPECT_EQ(MAKEINTRESOURCEW(IDD_TICKETS), tickets.pszTemplate);
+    EXPECT_NE(nullptr, destination.pfnDlgProc);
+    EXPECT_NE(destination.pfnDlgProc, tickets.pfnDlgProc);
+    EXPECT_EQ(nullptr, destination.pfnCallback);
+    // Both pages get the same context as their parameter.
+    EXPECT_NE(0, destination.lParam);
+    EXPECT_EQ(destination.lParam, tickets.lParam);
+    // The host hands out distinct handles and the last step's result stays.
+    EXPECT_NE(sheet->calls[0].answer, sheet->calls[1].answer);
+    EXPECT_EQ(1u, sheet->info.Result);
+    // Not on Windows XP: the external page library is not even loaded.
+    EXPECT_EQ(L"", ExternalLibraryLoaded());
+}
+
+TEST_F(DocumentSheet, TicketsPageDependsOnTheKindOfPrinter) {
+    EditorPresence editor;
+    struct Case {
+        const char* name;
+        DWORD attributes;
+        Titles expected;
+    };
+    const Case cases[] = {
+        {"local printer", PRINTER_ATTRIBUTE_LOCAL, kBothPages},
+        {"connection", PRINTER_ATTRIBUTE_NETWORK, kDestinationOnly},
+        {"direct connection", PRINTER_ATTRIBUTE_NETWORK | PRINTER_ATTRIBUTE_DIRECT, kBothPages},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(S_OK, OpenSheet(c.attributes));
+        EXPECT_EQ(c.expected, DescribedTitles());
+        sheet.reset();
+    }
+    // Unknown printer information counts as qualifying.
+    spooler.AddPrinter(kPrinter, L"Vorn K335 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
+    spooler.SetFailures(kPrinter, standin::kFailGetPrinter5);
+    sheet = std::make_unique<standin::PropertySheetHost>(host);
+    ASSERT_EQ(S_OK, sheet->Begin(kPrinter));
+    ASSERT_EQ(S_OK, sheet->Init());
+    EXPECT_EQ(kBothPages, DescribedTitles());
+}
+
+TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsks) {
+    EditorPresence editor;
+    ASSERT_EQ(S_OK, OpenSheet());
+    // Init() asked for the information header after the pages.
+    ASSERT_NE(nullptr, sheet->header.pTitle);
+    EXPECT_STREQ(L"OEM UI Page", sheet->header.pTitle);
+    EXPECT_EQ(1u, sheet->info.Result);
+
+    SETRESULT_INFO setResult{sizeof(setResult), 0, sheet.get(), 7};
+    EXPECT_EQ(S_OK,
+              sheet->Call(PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&setResult)));
+    EXPECT_EQ(7u, sheet->info.Result);
+
+    PROPSHEETUI_GETICON_INFO icon{};
+    sheet->info.Result = 5;
+    EXPECT_EQ(S_OK, sheet->Call(PROPSHEETUI_REASON_GET_ICON, reinterpret_cast<LPARAM>(&icon)));
+    EXPECT_EQ(0u, sheet->info.Result);
+
+    sheet->info.Result = 5;
+    EXPECT_EQ(S_OK, sheet->Call(9));
+    EXPECT_EQ(0u, sheet->info.Result);
+
+    EXPECT_EQ(S_OK, sheet->End(CPSUI_OK));
+    EXPECT_EQ(1u, sheet->info.Result);  // DESTROY comes last
+    EXPECT_EQ(2u, sheet->calls.size()); // no stage after INIT added anything
+}
+
+TEST_F(DocumentSheet, ResultTellsWhetherThePageWasTaken) {
+    EditorPresence missingProgram(EditorPresence::Editor::Missing);
+    spooler.AddPrinter(kPrinter, L"Vorn K335 PS", 0, L"");
+    sheet = std::make_unique<standin::PropertySheetHost>(host);
+    ASSERT_EQ(S_OK, sheet->Begin(kPrinter));
+    static int offered = 0;
+    offered = 0;
+    sheet->info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR {
+        ++offered;
+        return 0; // the host refuses the page
+    };
+    sheet->info.Result = 5;
+    EXPECT_EQ(S_OK, sheet->Call(PROPSHEETUI_REASON_INIT, sheet->info.lParamInit));
+    EXPECT_EQ(1, offered);
+    EXPECT_EQ(0u, sheet->info.Result);
+}
+
+TEST_F(DocumentSheet, MalformedRecordsAreRefused) {
+    ASSERT_EQ(S_OK, OpenSheet());
+    const size_t callsBefore = sheet->calls.size();
+    for (WORD version : {WORD{0x0101}, WORD{0}}) {
+        sheet->info.Version = version;
+        SetLastError(0);
+        EXPECT_EQ(E_FAIL, sheet->Call(PROPSHEETUI_REASON_INIT, sheet->info.lParamInit));
+        EXPECT_EQ(87u, GetLastError());
+    }
+    SetLastError(0);
+    EXPECT_EQ(E_FAIL, plugin->DocumentPropertySheets(nullptr, 0));
+    EXPECT_EQ(87u, GetLastError());
+    EXPECT_EQ(callsBefore, sheet->calls.size());
+    sheet->info.Version = PROPSHEETUI_INFO_VERSION;
+}
+
+TEST_F(DocumentSheet, TheSheetShowsThePagesAndClosesWithOk) {
+    EditorPresence editor;
+    ASSERT_EQ(S_OK, OpenSheet());
+    HWND window = sheet->ShowModeless();
+    ASSERT_NE(nullptr, window);
+    sheet->Pump(100);
+    EXPECT_EQ(kBothPages, sheet->TabTitles());
+    HWND destination = sheet->PageWindow(0);
+    ASSERT_NE(nullptr, destination);
+    EXPECT_NE(nullptr, GetDlgItem(destination, IDC_ABOUT_BUTTON));
+    EXPECT_NE(nullptr, sheet->PageWindow(1));
+    PropSheet_PressButton(window, PSBTN_OK);
+    EXPECT_TRUE(sheet->PumpUntilClosed(5000));
+    EXPECT_EQ(nullptr, sheet->Sheet());
+    EXPECT_EQ(S_OK, sheet->End(CPSUI_OK));
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+// The Destination page on Windows XP, where the external page library makes
+// it from the plug-in's description. This program runs itself as XP.
+#include "sheet_fixture.h"
+#include "support/windows_version.h"
+
+namespace {
+
+const bool g_runningAsXP = RunAsWindowsVersion(L"winxp", 5, 1);
+
+class XPSheet : public SheetFixture {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(g_runningAsXP && RunningAs(5, 1)) << "Wine did not report Windows XP";
+        SheetFixture::SetUp();
+    }
+    bool DestinationDescribed() const {
+        return !sheet->calls.empty() && sheet->calls[0].function == CPSFUNC_ADD_PROPSHEETPAGEW &&
+               sheet->calls[0].title == L"Destination";
+    }
+};
+
+TEST_F(XPSheet, TheExternalLibrarysPageReplacesTheDescription) {
+    const std::wstring config = DriverConfigIn(L"page");
+    ASSERT_EQ(S_OK, OpenSheet(0, config));
+    ASSERT_EQ(1u, sheet->calls.size());
+    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
+    EXPECT_NE(0, sheet->calls[0].lParam1);
+    EXPECT_EQ(1u, sheet->info.Result);
+    EXPECT_EQ(L"page", ExternalLibraryLoaded());
+    // Freed right after the call; the driver's folder stays current.
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"VORNPSXPS.DLL"));
+    wchar_t now[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, now);
+    EXPECT_EQ(config.substr(0, config.rfind(L'\\')), std::wstring(now));
+
+    // The page made from the plug-in's description is a working page.
+    HWND window = sheet->ShowModeless();
+    ASSERT_NE(nullptr, window);
+    sheet->Pump(100);
+    EXPECT_EQ(std::vector<std::wstring>{L"Destination"}, sheet->TabTitles());
+    PropSheet_PressButton(window, PSBTN_CANCEL);
+    EXPECT_TRUE(sheet->PumpUntilClosed(5000));
+}
+
+TEST_F(XPSheet, WithoutAnExternalPageThePluginsOwnIsAdded) {
+    struct Case {
+        const wchar_t* folder;
+        const wchar_t* loaded;
+    };
+    const Case cases[] = {
+        {L"nopage", L"nopage"},     // the export answers null
+        {L"noexport", L"noexport"}, // the export is missing
+        {L"none", L""},             // no library in the driver's folder
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.folder);
+        SetEnvironmentVariableW(L"VORNPSXPS_LOADED", nullptr);
+        SetCurrentDirectoryW(startDirectory); // not the folder of the case before
+        ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(c.folder)));
+        EXPECT_TRUE(DestinationDescribed());
+        EXPECT_EQ(1u, sheet->calls.size());
+        EXPECT_EQ(1u, sheet->info.Result);
+        EXPECT_EQ(std::wstring(c.loaded), ExternalLibraryLoaded());
+        EXPECT_EQ(nullptr, GetModuleHandleW(L"VORNPSXPS.DLL"));
+        sheet.reset();
+    }
+}
+
+TEST_F(XPSheet, TheTicketsPageIsStillThePluginsOwn) {
+    standin::EditorPresence editor;
+    ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page")));
+    ASSERT_EQ(2u, sheet->calls.size());
+    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
+    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_PROPSHEETPAGEW), sheet->calls[1].function);
+    EXPECT_EQ(L"Tickets", sheet->calls[1].title);
+}
+
+} // namespace
