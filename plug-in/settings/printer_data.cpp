@@ -6,6 +6,8 @@
 
 #include <winspool.h>
 
+#include <cstring>
+
 namespace vorn {
 
 namespace {
@@ -95,12 +97,42 @@ int ReadPrinterDataValue(const wchar_t* valueName, void* buffer, const PluginCon
         return 0;
     }
     DWORD valueType = REG_NONE;
-    const LONG status = RegQueryValueExW(key.Get(), valueName, nullptr, &valueType,
-                                         static_cast<BYTE*>(buffer), size);
+    DWORD valueSize = 0;
+    if (RegQueryValueExW(key.Get(), valueName, nullptr, &valueType, nullptr, &valueSize) !=
+        ERROR_SUCCESS) {
+        return 0;
+    }
     if (type) {
         *type = valueType;
     }
-    return status == ERROR_SUCCESS ? 1 : 0;
+    const DWORD bufferSize = *size;
+    *size = valueSize;
+    if (!buffer) {
+        return 1; // the caller asked for the size only
+    }
+    if (valueSize > bufferSize) {
+        return 0; // too long: the caller's buffer stays as it was
+    }
+    // The registry may append a terminator to text that was stored without
+    // one, past the value's own bytes: it writes into a block with room for
+    // that, and the caller's buffer receives the value's bytes only.
+    HeapBuffer scratch;
+    if (!scratch.Allocate(static_cast<size_t>(valueSize) + sizeof(wchar_t))) {
+        return 0;
+    }
+    DWORD readSize = valueSize;
+    if (RegQueryValueExW(key.Get(), valueName, nullptr, &valueType, scratch.As(), &readSize) !=
+            ERROR_SUCCESS ||
+        readSize > bufferSize) {
+        *size = readSize; // changed meanwhile
+        return 0;
+    }
+    std::memcpy(buffer, scratch.As(), readSize);
+    *size = readSize;
+    if (type) {
+        *type = valueType;
+    }
+    return 1;
 }
 
 int WritePrinterDataValue(const wchar_t* valueName, const void* data, DWORD type, DWORD size,

@@ -37,6 +37,8 @@ LONG OpenPrinterDataKey(const PluginContext* context, REGSAM access, bool create
 
 // Reads one value of the context's printer; `size` gives the buffer's size
 // and receives the value's. `type` (may be null) receives the value's type.
+// A value longer than the buffer answers 0 and leaves the buffer untouched;
+// no byte is ever written past `size` bytes, whatever the value's type.
 int ReadPrinterDataValue(const wchar_t* valueName, void* buffer, const PluginContext* context,
                          DWORD* size, DWORD* type = nullptr) noexcept;
 

@@ -65,6 +65,9 @@ HRESULT STDMETHODCALLTYPE DriverUI::DrvGetDriverSetting(PVOID, PCSTR feature, PV
         }
         return E_FAIL;
     }
+    if (!out && failingFirst.count(feature) && failingFirst[feature]) {
+        return E_FAIL;
+    }
     const DWORD trueSize = static_cast<DWORD>(it->second.size() + 1);
     auto claim = claimedSize.find(feature);
     const DWORD stated = claim != claimedSize.end() ? claim->second : trueSize;
@@ -74,13 +77,21 @@ HRESULT STDMETHODCALLTYPE DriverUI::DrvGetDriverSetting(PVOID, PCSTR feature, PV
     if (returned) {
         *returned = 1;
     }
-    if (!out || size < trueSize) {
+    if (!out || (answer == Answer::Honest && size < trueSize)) {
         return E_OUTOFMEMORY;
     }
     if (failing.count(feature) && failing[feature]) {
         return E_FAIL;
     }
-    std::memcpy(out, it->second.c_str(), trueSize);
+    if (answer == Answer::Honest) {
+        std::memcpy(out, it->second.c_str(), trueSize);
+        return S_OK;
+    }
+    // A careless host: every byte of the buffer it was given gets written.
+    const DWORD answerBytes = answer == Answer::FillGiven ? trueSize : trueSize - 1;
+    const DWORD written = answerBytes < size ? answerBytes : size;
+    std::memcpy(out, it->second.c_str(), written);
+    std::memset(static_cast<char*>(out) + written, kPattern, size - written);
     return S_OK;
 }
 

@@ -19,6 +19,17 @@ class DriverUI final : public IPrintOemDriverUI {
     std::map<std::string, bool> failing;
     // Sizes to claim instead of the true one, per feature.
     std::map<std::string, DWORD> claimedSize;
+    // Features whose first (sizing) query fails without stating a size.
+    std::map<std::string, bool> failingFirst;
+
+    // How the second query writes its answer into the buffer it is given.
+    enum class Answer {
+        Honest,       // refuses a buffer smaller than the answer; writes the answer only
+        FillGiven,    // writes the answer (cut to the buffer), then a pattern to its end
+        Unterminated, // writes the answer without its terminator, then the pattern
+    };
+    Answer answer = Answer::Honest;
+    static constexpr char kPattern = static_cast<char>(0xA5);
 
     struct Update {
         void* item;

@@ -1,0 +1,90 @@
+// What the process holds: kernel handles, GDI objects and busy heap bytes.
+// Wine answers 0 from GetProcessHandleCount and GetGuiResources, so where
+// they give nothing the meter counts for itself: it probes every handle
+// value of the kernel's table and every index of the GDI table, and walks
+// every heap of the process.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace testsupport {
+
+struct ResourceFigures {
+    long kernelHandles = 0;
+    long gdiObjects = 0;
+    int64_t heapBytes = 0;
+};
+
+class ResourceMeter {
+  public:
+    // Kernel handle values are multiples of 4; a process of these tests
+    // holds a few hundred, far below the range probed.
+    static constexpr ULONG_PTR kKernelProbeLimit = 0x8000;
+    // GDI handles carry their table index in the low word.
+    static constexpr ULONG_PTR kGdiTableSize = 0x10000;
+
+    static long KernelHandles() {
+        DWORD count = 0;
+        if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) {
+            return static_cast<long>(count);
+        }
+        long found = 0;
+        for (ULONG_PTR value = 4; value < kKernelProbeLimit; value += 4) {
+            DWORD flags = 0;
+            if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
+                ++found;
+            }
+        }
+        return found;
+    }
+
+    static long GdiObjects() {
+        if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) {
+            return static_cast<long>(count);
+        }
+        long found = 0;
+        for (ULONG_PTR index = 1; index < kGdiTableSize; ++index) {
+            if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) {
+                ++found;
+            }
+        }
+        return found;
+    }
+
+    // Bytes in busy blocks over all heaps of the process.
+    static int64_t HeapBytes() {
+        HANDLE heaps[256];
+        const DWORD count = GetProcessHeaps(256, heaps);
+        int64_t busy = 0;
+        for (DWORD i = 0; i < count && i < 256; ++i) {
+            if (!HeapLock(heaps[i])) {
+                continue;
+            }
+            PROCESS_HEAP_ENTRY entry{};
+            while (HeapWalk(heaps[i], &entry)) {
+                if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
+                    busy += entry.cbData;
+                }
+            }
+            HeapUnlock(heaps[i]);
+        }
+        return busy;
+    }
+
+    static ResourceFigures Measure() { return {KernelHandles(), GdiObjects(), HeapBytes()}; }
+};
+
+inline ResourceFigures operator-(const ResourceFigures& a, const ResourceFigures& b) {
+    return {a.kernelHandles - b.kernelHandles, a.gdiObjects - b.gdiObjects,
+            a.heapBytes - b.heapBytes};
+}
+
+inline void PrintFigures(const char* label, const ResourceFigures& f) {
+    std::printf("[ resource ] %-28s kernel handles %5ld  GDI objects %5ld  heap bytes %9lld\n",
+                label, f.kernelHandles, f.gdiObjects, static_cast<long long>(f.heapBytes));
+}
+
+} // namespace testsupport
