@@ -8,6 +8,10 @@ vorn_wine_env() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix (first run only)..."
     WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    # Xvfb has no window manager: let Wine manage its windows itself, which
+    # spares a two-second wait each time a top-level window is hidden.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      >/dev/null 2>&1 || true
     wineserver -w
   fi
   if [ -z "${DISPLAY:-}" ] || [ -n "${VORN_HEADLESS:-}" ]; then

@@ -6,33 +6,45 @@ namespace {
 
 constexpr wchar_t kSoftwareKey[] = L"SOFTWARE\\Wow6432Node\\Vorn\\Vorn Dur Irivuravo";
 constexpr wchar_t kPathValue[] = L"Path";
+constexpr wchar_t kEditorKey[] = L"SOFTWARE\\Wow6432Node\\Vorn\\Vorn Dur Irivuravo\\Editor";
+constexpr wchar_t kTicketsValue[] = L"Tickets";
 
-bool ReadPath(std::wstring& path) {
+bool ReadText(const wchar_t* keyPath, const wchar_t* name, std::wstring& text) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return false;
     }
-    wchar_t text[MAX_PATH + 1] = {};
-    DWORD size = sizeof(text) - sizeof(wchar_t);
-    const bool read = RegQueryValueExW(key, kPathValue, nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS;
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    const bool read = RegQueryValueExW(key, name, nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
     RegCloseKey(key);
     if (read) {
-        path = text;
+        text = buffer;
     }
     return read;
 }
 
-void WritePath(const std::wstring& path) {
+void WriteText(const wchar_t* keyPath, const wchar_t* name, const std::wstring& text) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExW(key, kPathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
 }
+
+void DeleteText(const wchar_t* keyPath, const wchar_t* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, name);
+        RegCloseKey(key);
+    }
+}
+
+bool ReadPath(std::wstring& path) { return ReadText(kSoftwareKey, kPathValue, path); }
+void WritePath(const std::wstring& path) { WriteText(kSoftwareKey, kPathValue, path); }
 
 } // namespace
 
@@ -54,11 +66,27 @@ EditorPresence::EditorPresence(Editor editor) {
         CreateDirectoryW(EditorPath().c_str(), nullptr);
     }
     WritePath(folder_);
+    // An installed editor also names its default ticket folder, which the
+    // Tickets page falls back on when the printer has none of its own.
+    if (editor == Editor::File) {
+        hadTickets_ = ReadText(kEditorKey, kTicketsValue, previousTickets_);
+        CreateDirectoryW(TicketsFolder().c_str(), nullptr);
+        WriteText(kEditorKey, kTicketsValue, TicketsFolder());
+        wroteTickets_ = true;
+    }
     std::wstring check;
     installed_ = ReadPath(check) && check == folder_;
 }
 
 EditorPresence::~EditorPresence() {
+    if (wroteTickets_) {
+        if (hadTickets_) {
+            WriteText(kEditorKey, kTicketsValue, previousTickets_);
+        } else {
+            DeleteText(kEditorKey, kTicketsValue);
+        }
+        RemoveDirectoryW(TicketsFolder().c_str());
+    }
     if (hadValue_) {
         WritePath(previous_);
     } else {
@@ -69,12 +97,6 @@ EditorPresence::~EditorPresence() {
     RemoveDirectoryW(folder_.c_str());
 }
 
-void EditorPresence::Uninstall() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, kPathValue);
-        RegCloseKey(key);
-    }
-}
+void EditorPresence::Uninstall() { DeleteText(kSoftwareKey, kPathValue); }
 
 } // namespace standin

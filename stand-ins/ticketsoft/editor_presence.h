@@ -29,6 +29,8 @@ class EditorPresence {
 
     const std::wstring& Folder() const { return folder_; }
     std::wstring EditorPath() const { return folder_ + L"\\vornjtwxp.exe"; }
+    // The editor's default ticket folder (made only for an installed editor).
+    std::wstring TicketsFolder() const { return folder_ + L"\\Tickets"; }
     bool Installed() const { return installed_; }
 
   private:
@@ -36,6 +38,9 @@ class EditorPresence {
     bool installed_ = false;
     bool hadValue_ = false;
     std::wstring previous_;
+    bool wroteTickets_ = false;
+    bool hadTickets_ = false;
+    std::wstring previousTickets_;
 };
 
 } // namespace standin
