@@ -6,8 +6,12 @@
 
 #include "core/oem_interface.h"
 #include "driver_ui.h"
+#include "editor_presence.h"
+#include "host_page.h"
 #include "plugin_host.h"
+#include "property_sheet_host.h"
 #include "spooler_control.h"
+#include "ticket_list_measure.h"
 #include "ticketrecord/ticket_translator.h"
 #include "uihooks/plugin_context.h"
 
@@ -52,6 +56,48 @@ double MedianMicroseconds(int iterations, const std::function<void()>& operation
     }
     std::sort(runs.begin(), runs.end());
     return runs[runs.size() / 2];
+}
+
+// Runs everything the sheet posted while it opened.
+void Drain() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Median over kSheetRuns of opening a sheet: open() builds and shows it
+// (timed, with what it posted), then the sheet is closed untimed.
+constexpr int kSheetRuns = 9;
+double MedianSheetMicroseconds(const std::function<void(standin::PropertySheetHost&)>& open,
+                               standin::PluginHost& host) {
+    static const double secondsPerTick = SecondsPerTick();
+    std::vector<double> runs;
+    for (int run = 0; run <= kSheetRuns; ++run) { // run 0 warms up
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        standin::PropertySheetHost sheet(host);
+        open(sheet);
+        Drain();
+        QueryPerformanceCounter(&end);
+        if (run > 0) {
+            runs.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * secondsPerTick *
+                           1e6);
+        }
+        if (sheet.Sheet()) {
+            PropSheet_PressButton(sheet.Sheet(), PSBTN_CANCEL);
+            sheet.PumpUntilClosed(5000);
+        }
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+void ShowEveryPage(standin::PropertySheetHost& sheet) {
+    for (int index = static_cast<int>(sheet.pages.size()) - 1; index >= 0; --index) {
+        sheet.PageWindow(index);
+    }
 }
 
 void PrintRow(const char* what, double micros, const char* baseline, double baseMicros) {
@@ -175,15 +221,71 @@ int main() {
     PrintRow("FillNewTicketRecord", fill, label, queries);
     ClosePrinter(context.printer);
 
-    // Opening the document sheet (CommonUIProp, DocumentPropertySheets with
-    // the Destination and Tickets pages) against a bare PropertySheetW of an
-    // empty page: to be added with the property pages.
+    // Opening the printing preferences: the host's start (DEVMODE defaults,
+    // CommonUIProp, the sheet's initialisation) and the sheet with the
+    // plug-in's pages, against the same sheet with one empty page.
+    standin::EditorPresence editor; // so that the Tickets page is offered too
+    size_t pluginPages = 0;
+    auto openWithPlugin = [&](standin::PropertySheetHost& sheet) {
+        sheet.Begin(kPrinter);
+        sheet.Init();
+        pluginPages = sheet.pages.size();
+        sheet.ShowModeless();
+    };
+    standin::HostPage emptyPage;
+    auto openEmpty = [&](standin::PropertySheetHost& sheet, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            sheet.pages.push_back({emptyPage.Create(), nullptr, false});
+        }
+        sheet.ShowModeless();
+    };
+    const double sheetOpen = MedianSheetMicroseconds(openWithPlugin, host);
+    const double emptyOpen =
+        MedianSheetMicroseconds([&](standin::PropertySheetHost& s) { openEmpty(s, 1); }, host);
+    const double sheetAll = MedianSheetMicroseconds(
+        [&](standin::PropertySheetHost& s) {
+            openWithPlugin(s);
+            ShowEveryPage(s);
+        },
+        host);
+    const double emptyAll = MedianSheetMicroseconds(
+        [&](standin::PropertySheetHost& s) {
+            openEmpty(s, pluginPages);
+            ShowEveryPage(s);
+        },
+        host);
+    std::snprintf(label, sizeof(label), "sheet, %zu empty pages shown", pluginPages);
+    PrintRow("preferences sheet opened", sheetOpen, "sheet with one empty page", emptyOpen);
+    PrintRow("preferences sheet, every page shown", sheetAll, label, emptyAll);
 
     // Listing the ticket directory against a bare FindFirstFileW walk of the
-    // same folder: to be added with the Tickets page.
+    // same folder, on the plug-in's own Tickets dialog.
+    HWND ticketsPage = bench::CreateTicketsDialog(host.Module());
+    if (ticketsPage) {
+        for (int tickets : {1000, 10000}) {
+            const bench::TicketListFigures f = bench::MeasureTicketList(ticketsPage, tickets);
+            char bare[64];
+            std::snprintf(bare, sizeof(bare), "FindFirstFile walk, %d files", tickets);
+            std::snprintf(label, sizeof(label), "ticket list filled, %d", tickets);
+            PrintRow(label, f.fillMs * 1000, bare, f.bareMs * 1000);
+            std::snprintf(label, sizeof(label), "ticket list refreshed, %d", tickets);
+            PrintRow(label, f.refreshUnchangedMs * 1000, bare, f.bareMs * 1000);
+            std::snprintf(label, sizeof(label), "refreshed after +1 -1, %d", tickets);
+            PrintRow(label, f.refreshChangedMs * 1000, bare, f.bareMs * 1000);
+            if (f.listed != tickets || f.afterChanges != tickets) {
+                std::printf("  (listed %ld, after changes %ld of %d)\n", f.listed, f.afterChanges,
+                            tickets);
+            }
+        }
+        bench::DestroyTicketsDialog(ticketsPage);
+    } else {
+        std::printf("no display: sheet and ticket list not measured\n");
+    }
 
     std::printf("goal: DevMode convert within 5 times the memcpy: %s (x%.2f)\n",
                 convertOp <= 5 * copy ? "met" : "NOT met", convertOp / copy);
+    std::printf("goal: preferences sheet within 1.5 times the empty sheet: %s (x%.2f)\n",
+                sheetOpen <= 1.5 * emptyOpen ? "met" : "NOT met", sheetOpen / emptyOpen);
     host.Unload();
     return 0;
 }
