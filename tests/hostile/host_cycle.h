@@ -49,6 +49,8 @@ inline void RunPreferencesSheet(standin::PluginHost& host, const wchar_t* printe
     PropSheet_PressButton(window, PSBTN_OK);
     ASSERT_TRUE(sheet.PumpUntilClosed(5000));
     EXPECT_EQ(S_OK, sheet.End(CPSUI_OK));
+    // The Tickets page loaded the ticket library; the sheet's end frees it.
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"vornjtwxp.dll"));
 }
 
 inline void RunHostCycle(const wchar_t* printerName, size_t sheetPages = 0) {
@@ -94,6 +96,7 @@ inline void RunHostCycle(const wchar_t* printerName, size_t sheetPages = 0) {
         }
     }
     host.Unload();
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"vornpsui.dll"));
 }
 
 } // namespace testsupport
