@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -123,6 +125,10 @@ class HostileDestinationText : public ::testing::Test {
         dm.delivery.emailNotify = kNotifyOnCompletion;
         std::memset(dm.ticketPath, 0x5A, sizeof(dm.ticketPath)); // untouchable bytes
         dm.collate = 0x1357;
+        OpenWith(dm);
+    }
+    void OpenWith(const PrivateDevmode& dm) {
+        sheet.reset();
         sheet = std::make_unique<DestinationSheet>(PrinterName(), kDriver, dm);
         ASSERT_TRUE(sheet->Opened());
         before = sheet->Devmode();
@@ -219,6 +225,36 @@ TEST_F(HostileDestinationText, PastedTextFarBeyondTheLimitsIsCutWhereStored) {
     // A PIN of thousands of digits is refused; OK puts the fallback in.
     EXPECT_STREQ(L"5183", d.pin);
     EXPECT_GE(boxes.Answered(), 1);
+    // The over-long texts equal, once cut, what the first commit stored:
+    // the histories did not take them in twice.
+    EXPECT_STREQ(L"alice", d.userNames[1]);
+    EXPECT_STREQ(L"a@b.cd", d.emailAddresses[1]);
+}
+
+TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerminated) {
+    PrivateDevmode dm = MakeDevmode();
+    dm.delivery.emailNotify = kNotifyOnCompletion;
+    auto fill = [](auto& field, wchar_t unit) {
+        std::fill(std::begin(field), std::end(field), unit);
+    };
+    fill(dm.delivery.jobName, L'J');
+    for (auto& name : dm.delivery.userNames) {
+        fill(name, L'U');
+    }
+    fill(dm.delivery.pin, L'9');
+    for (auto& address : dm.delivery.emailAddresses) {
+        fill(address, L'A');
+    }
+    fill(dm.delivery.emailMessage, L'M');
+    OpenWith(dm);
+    EXPECT_EQ(80u, EditText(IDC_JOBNAME).size());
+    EXPECT_EQ(16u, EditText(IDC_USERNAME).size());
+    EXPECT_EQ(4u, EditText(IDC_PIN).size());
+    EXPECT_EQ(255u, EditText(IDC_ADDRESS).size());
+    EXPECT_EQ(255u, EditText(IDC_MESSAGE).size());
+    Paste(IDC_ADDRESS, L"u@h.com");
+    CommitAndCheck("stored texts without terminators");
+    EXPECT_EQ(std::wstring(64, L'M'), sheet->Devmode().delivery.emailMessage);
 }
 
 TEST_F(HostileDestinationText, ControlCharactersNeverStay) {
