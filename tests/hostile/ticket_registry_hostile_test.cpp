@@ -6,7 +6,11 @@
 
 #include "core/names.h"
 #include "support/guarded_buffer.h"
+#include "plugin_host.h"
+#include "resource_ids.h"
 #include "tickets/tickets.h"
+#include "tickets/tickets_page.h"
+#include "uihooks/ticket_library.h"
 
 #include <gtest/gtest.h>
 
@@ -213,6 +217,51 @@ TEST_F(HostileTicketRegistry, ExitCodeIsFourBytesOrUnreadable) {
         EXPECT_EQ(c.result == kResultRead ? 7u : 1u, exitCode);
     }
     std::printf("[ hostile  ] %zu exit code shapes\n", sizeof(cases) / sizeof(cases[0]));
+}
+
+TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNewRefused) {
+    CopyFileW((standin::ProgramFolder() + L"vornjtwxp.dll").c_str(),
+              folder.File(L"vornjtwxp.dll").c_str(), FALSE);
+    printer.SetString(names::kCurrentTicketsDir, folder.Path());
+    editorDefault.Delete();
+    const auto set = [&](DWORD type, const void* data, DWORD size) {
+        softwarePath.SetRaw(type, data, size);
+    };
+    const auto remove = [&] { softwarePath.Delete(); };
+    const auto releaseLibrary = [] {
+        if (TicketLibraryHandle()) {
+            FreeLibrary(TicketLibraryHandle());
+            TicketLibraryHandle() = nullptr;
+        }
+    };
+    // The page loads the library from a well-formed folder.
+    Leave({"good", REG_SZ, Text(folder.Path())}, set, remove);
+    {
+        TicketSheet sheet(PluginModule(), TicketsPageProc, &printer.Context());
+        ASSERT_TRUE(sheet.Open());
+        EXPECT_NE(nullptr, TicketLibraryHandle());
+    }
+    releaseLibrary();
+    int cases = 0;
+    for (const Shape& shape : MalformedText(folder.Path(), kTicketPathBufferChars - 1)) {
+        SCOPED_TRACE(shape.what);
+        Leave(shape, set, remove);
+        BoxAnswerer person;
+        TicketSheet sheet(PluginModule(), TicketsPageProc, &printer.Context());
+        ASSERT_TRUE(sheet.Open());
+        EXPECT_EQ(nullptr, TicketLibraryHandle());
+        // New: no library, the one message; Edit: no editor found, silence.
+        sheet.Notify(IDC_TICKET_NEW, BN_CLICKED);
+        sheet.Select(1);
+        sheet.Notify(IDC_TICKET_EDIT, BN_CLICKED);
+        Pump(100);
+        ASSERT_EQ(1u, person.Seen().size());
+        EXPECT_EQ(L"Unable to create a new ticket.", person.Seen()[0].text);
+        EXPECT_EQ((std::vector<std::wstring>{L"None", L"T"}), sheet.Entries());
+        releaseLibrary();
+        ++cases;
+    }
+    std::printf("[ hostile  ] %d malformed editor folders at the page's start\n", cases);
 }
 
 } // namespace
