@@ -316,6 +316,8 @@ TEST_F(HostileTicketFolder, FilesVanishingDuringRefreshesNeverCorruptTheList) {
                     CloseHandle(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
                 }
+                // (a pause, so that the page's thread gets its turn)
+                Sleep(1);
             }
         }
     });
