@@ -48,8 +48,10 @@ int ReadDefaultTicketsDirectory(wchar_t (&buffer)[kTicketPathBufferChars]) noexc
         return 0;
     }
     UniqueRegKey key(opened);
+    // An empty folder names no folder at all.
     return QueryTextValue(key.Get(), names::kTicketEditorTicketsValue, buffer,
-                          kTicketPathBufferChars) == TextValue::kRead
+                          kTicketPathBufferChars) == TextValue::kRead &&
+                   buffer[0] != L'\0'
                ? 1
                : 0;
 }

@@ -71,8 +71,11 @@ int FindTicketEditor(wchar_t (&path)[kTicketPathBufferChars]) noexcept {
     UniqueRegKey key(opened);
     // At most 255 characters and the terminator.
     wchar_t folder[256] = {};
+    // An empty folder would make the path "\vornjtwxp.exe", the root of
+    // whatever drive is current.
     if (QueryTextValue(key.Get(), names::kTicketSoftwarePathValue, folder, 256) !=
-        TextValue::kRead) {
+            TextValue::kRead ||
+        folder[0] == L'\0') {
         return kEditorKeyUnreadable;
     }
     CopyInto(path, folder);
@@ -186,7 +189,8 @@ int ReadEditorResult(const wchar_t*, wchar_t (&folder)[kTicketPathBufferChars],
         break;
     }
     if (folder[0] != L'\0') {
-        if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) {
+        // A folder is no ticket: as good as a missing one.
+        if (!IsExistingPath(folder, true)) {
             return kResultTicketMissing;
         }
         wchar_t* slash = std::wcsrchr(folder, L'\\');
@@ -207,8 +211,11 @@ int ReadEditorResult(const wchar_t*, wchar_t (&folder)[kTicketPathBufferChars],
     DWORD type = REG_NONE;
     DWORD size = sizeof(DWORD);
     DWORD value = 0;
+    // Exactly four bytes of a number: anything shorter would read as a
+    // partly filled 0, which means success.
     if (RegQueryValueExW(key.Get(), names::kEditorExitCode, nullptr, &type,
-                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) {
+                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        size != sizeof(value) || (type != REG_DWORD && type != REG_BINARY)) {
         return kResultUnreadable;
     }
     if (exitCode) {

@@ -59,6 +59,8 @@ void ShowNoneSelected(HWND page, HWND list, HINSTANCE instance) noexcept {
     EnableControl(page, IDC_TICKET_EDIT, false);
 }
 
+// Ticket files only (not folders named like one), and only those whose path
+// the page can form: a ticket it cannot name would be written cut short.
 void AddFolderTickets(HWND list, const wchar_t* directory) noexcept {
     wchar_t pattern[kTicketPathBufferChars] = {};
     if (!BuildSearchPattern(directory, pattern)) {
@@ -70,12 +72,18 @@ void AddFolderTickets(HWND list, const wchar_t* directory) noexcept {
         return;
     }
     do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            continue;
+        }
         // The name without ".jdf".
         wchar_t entry[MAX_PATH] = {};
         CopyInto(entry, found.cFileName);
         const size_t length = BoundedLength(entry, MAX_PATH);
         entry[length >= 4 ? length - 4 : 0] = L'\0';
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        wchar_t path[kTicketPathBufferChars] = {};
+        if (BuildTicketPath(directory, entry, path)) {
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        }
     } while (FindNextFileW(search.Get(), &found));
 }
 
@@ -126,11 +134,13 @@ void FillTicketList(const wchar_t* directory, const wchar_t* selectedTicket, HWN
     if ((selectedTicket || directory) && folder[0] != L'\0') {
         wchar_t fullPath[kTicketPathBufferChars] = {};
         const DWORD length = GetFullPathNameW(folder, kTicketPathBufferChars, fullPath, nullptr);
-        if (length != 0 && length < kTicketPathBufferChars) {
+        const bool full = length != 0 && length < kTicketPathBufferChars;
+        if (full) {
             SetDlgItemTextW(page, IDC_TICKET_DIR, fullPath);
         }
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-        AddFolderTickets(list, folder);
+        // Paths are later formed from the text shown: check them against it.
+        AddFolderTickets(list, full ? fullPath : folder);
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
     }
@@ -181,12 +191,12 @@ void RefreshTicketList(HWND page, HINSTANCE instance) noexcept {
             if (!ReadListEntry(list, index, entry)) {
                 continue;
             }
-            if (index > 0 && !folder.HasTicketFile(entry)) {
+            if (index > 0) {
                 wchar_t path[kTicketPathBufferChars] = {};
                 // A name the scan did not report may still exist under
                 // another form of its path: ask the file system.
                 if (!BuildTicketPath(directory, entry, path) ||
-                    GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+                    (!folder.HasTicketFile(entry) && !IsExistingPath(path, true))) {
                     stale.push_back(index);
                     continue;
                 }
@@ -206,7 +216,8 @@ void RefreshTicketList(HWND page, HINSTANCE instance) noexcept {
         }
         std::vector<const std::wstring*> fresh;
         for (const std::wstring& name : folder.EntryNames()) {
-            if (entries.Insert(name.c_str())) {
+            wchar_t path[kTicketPathBufferChars] = {};
+            if (BuildTicketPath(directory, name.c_str(), path) && entries.Insert(name.c_str())) {
                 fresh.push_back(&name);
             }
         }
@@ -255,9 +266,11 @@ int CommitTicketSelection(HWND page, HINSTANCE instance) noexcept {
     wchar_t directory[256] = {};
     GetDlgItemTextW(page, IDC_TICKET_DIR, directory, 256);
     if (!IsExistingPath(directory, false)) {
-        ShowTicketMessage(page, instance, IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
+        // The focus moves before the message: the box gives it back to the
+        // window that had it, and a list getting it would ask again.
         SetFocus(GetDlgItem(page, IDC_TICKET_DIR));
         SendDlgItemMessageW(page, IDC_TICKET_DIR, EM_SETSEL, 0, -1);
+        ShowTicketMessage(page, instance, IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
         return 1;
     }
     WriteTicketsDirectory(context, directory);
@@ -274,8 +287,11 @@ int CommitTicketSelection(HWND page, HINSTANCE instance) noexcept {
         return 0;
     }
     GetDlgItemTextW(page, IDC_TICKET_DIR, directory, 256);
-    FormatWide(devmode->ticketPath, sizeof(devmode->ticketPath), names::kTicketPathFormat,
-               directory, entry, names::kTicketExtension);
+    // A path cut short would name another file: keep "None" instead.
+    if (FormatWide(devmode->ticketPath, sizeof(devmode->ticketPath), names::kTicketPathFormat,
+                   directory, entry, names::kTicketExtension) != S_OK) {
+        devmode->ticketPath[0] = L'\0';
+    }
     return 0;
 }
 

@@ -36,6 +36,10 @@ void TicketFolder::Scan(const wchar_t* pattern) {
         return;
     }
     do {
+        // A folder named like a ticket is not one.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            continue;
+        }
         const wchar_t* name = found.cFileName;
         files_.Insert(name);
         const wchar_t* dot = std::wcsrchr(name, L'.');

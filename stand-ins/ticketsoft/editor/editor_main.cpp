@@ -8,6 +8,8 @@
 //   VORN_EDITOR_EXIT      "JTEditorExitCode" to write there (not written if unset)
 //   VORN_EDITOR_LIFETIME  milliseconds until it ends by itself (default 300)
 //   VORN_EDITOR_MINIMIZED "1": the window starts minimized
+//   VORN_EDITOR_CRASH     "1": ends at once with an access-violation code,
+//                         writing no hand-back, as a crashing editor would
 // It also ends when its window is closed.
 #include <windows.h>
 
@@ -85,6 +87,9 @@ LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WriteLog();
+    if (Env(L"VORN_EDITOR_CRASH") == L"1") {
+        TerminateProcess(GetCurrentProcess(), 0xC0000005);
+    }
     WriteHandBack();
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = EditorWindowProc;
