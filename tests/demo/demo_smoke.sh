@@ -23,7 +23,10 @@ for expected in \
   'deliveryMode       2 "Hold job until you enter PIN"' \
   'emailNotify        2 "Job completion and errors during job printing"' \
   'ticketPath         ".*\\New Ticket 1.jdf"' \
-  'DriverSettings     0x[0-9A-F]{8}: ' \
+  'DriverSettings     0x00016221: interposer, output bin Upper, booklet finisher, punch 2 and 3 holes, high-capacity feeder' \
+  'SelectedTicket     ".*\\Booklet A5.jdf"' \
+  'Tickets after New: .*"New Ticket 1".*; selected "New Ticket 1"' \
+  'Tickets after Delete: "None" "Annual report" "Booklet A5" "New Ticket 1"; selected "None"' \
   'JTEditorExitCode   0' \
   'Printing preferences closed with OK.'; do
   grep -Eq -- "$expected" "$out" || fail "missing from the output: $expected"

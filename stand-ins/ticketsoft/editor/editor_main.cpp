@@ -107,8 +107,8 @@ LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         GetClientRect(window, &area);
         InflateRect(&area, -16, -16);
         const std::wstring text = L"Editing the job ticket\n\n" + TicketOnCommandLine() +
-                                  L"\n\n(stand-in editor: it saves the ticket and closes by "
-                                  L"itself)";
+                                  L"\n\nThis stand-in edits nothing: closing its window "
+                                  L"hands the ticket back to the printing preferences.";
         SetBkMode(dc, TRANSPARENT);
         SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
         DrawTextW(dc, text.c_str(), -1, &area, DT_LEFT | DT_WORDBREAK | DT_PATH_ELLIPSIS);
