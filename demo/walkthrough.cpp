@@ -112,6 +112,8 @@ void CALLBACK PhotographAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void FillDestination(HWND page) {
+    std::printf("Delivery offers %d modes.\n",
+                static_cast<int>(SendDlgItemMessageW(page, IDC_DELIVERY, CB_GETCOUNT, 0, 0)));
     SetDlgItemTextW(page, IDC_JOBNAME, L"Quarterly report");
     SetDlgItemTextW(page, IDC_USERNAME, L"Ada Lovelace");
     Command(page, IDC_USERNAME, CBN_EDITCHANGE);

@@ -16,6 +16,7 @@ cat "$out"
 fail() { echo "demo smoke test: $*"; exit 1; }
 [ "$status" -eq 0 ] || fail "the demo ended with exit code $status"
 for expected in \
+  'Delivery offers 8 modes.' \
   'jobName            "Quarterly report"' \
   'userNames\[0\]       "Ada Lovelace"' \
   'pin                "4711"' \
