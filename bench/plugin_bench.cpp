@@ -6,8 +6,13 @@
 
 #include "core/oem_interface.h"
 #include "driver_ui.h"
+#include "editor_presence.h"
+#include "host_page.h"
 #include "plugin_host.h"
+#include "property_sheet_host.h"
+#include "resource_ids.h"
 #include "spooler_control.h"
+#include "ticket_list_measure.h"
 #include "ticketrecord/ticket_translator.h"
 #include "uihooks/plugin_context.h"
 
@@ -52,6 +57,121 @@ double MedianMicroseconds(int iterations, const std::function<void()>& operation
     }
     std::sort(runs.begin(), runs.end());
     return runs[runs.size() / 2];
+}
+
+// Runs everything the sheet posted while it opened.
+void Drain() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Median over kSheetRuns of opening a sheet: open() builds and shows it
+// (timed, with what it posted), then the sheet is closed untimed.
+constexpr int kSheetRuns = 9;
+// Wine's first sheets of a process take several times longer (fonts,
+// classes, X resources); each series first opens a few untimed.
+constexpr int kSheetWarmups = 5;
+double MedianSheetMicroseconds(const std::function<void(standin::PropertySheetHost&)>& open,
+                               standin::PluginHost& host) {
+    static const double secondsPerTick = SecondsPerTick();
+    std::vector<double> runs;
+    for (int run = 0; run < kSheetWarmups + kSheetRuns; ++run) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        standin::PropertySheetHost sheet(host);
+        open(sheet);
+        Drain();
+        QueryPerformanceCounter(&end);
+        if (run >= kSheetWarmups) {
+            runs.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * secondsPerTick *
+                           1e6);
+        }
+        if (sheet.Sheet()) {
+            PropSheet_PressButton(sheet.Sheet(), PSBTN_CANCEL);
+            sheet.PumpUntilClosed(5000);
+        }
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+void ShowEveryPage(standin::PropertySheetHost& sheet) {
+    for (int index = static_cast<int>(sheet.pages.size()) - 1; index >= 0; --index) {
+        sheet.PageWindow(index);
+    }
+}
+
+// The pages' own WM_INITDIALOG work, timed by a procedure that stands in
+// front of the plug-in's for the page at `Index`.
+DLGPROC g_pageProcs[2] = {};
+std::vector<double> g_initMicros[2];
+
+template <int Index>
+INT_PTR CALLBACK TimedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG) {
+        return g_pageProcs[Index](page, message, wParam, lParam);
+    }
+    static const double secondsPerTick = SecondsPerTick();
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    const INT_PTR result = g_pageProcs[Index](page, message, wParam, lParam);
+    QueryPerformanceCounter(&end);
+    g_initMicros[Index].push_back(static_cast<double>(end.QuadPart - start.QuadPart) *
+                                  secondsPerTick * 1e6);
+    return result;
+}
+
+INT_PTR CALLBACK TrivialDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+// Makes the sheet's pages again from the plug-in's descriptions, each with
+// procs[i] in place of the plug-in's procedure (kept in g_pageProcs).
+void ReplacePageProcs(standin::PropertySheetHost& sheet, const DLGPROC (&procs)[2]) {
+    for (size_t i = 0; i < sheet.pages.size() && i < 2; ++i) {
+        if (!sheet.pages[i].fromDescription) {
+            continue;
+        }
+        PROPSHEETPAGEW description = sheet.calls[i].page;
+        g_pageProcs[i] = description.pfnDlgProc;
+        description.pfnDlgProc = procs[i];
+        DestroyPropertySheetPage(sheet.pages[i].page);
+        sheet.pages[i].page = CreatePropertySheetPageW(&description);
+    }
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// A page's dialog template made with a procedure that does nothing: what
+// its controls alone cost.
+double MedianTemplateMicroseconds(HMODULE plugin, int dialog) {
+    static const double secondsPerTick = SecondsPerTick();
+    HWND frame = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr,
+                                 nullptr, nullptr);
+    std::vector<double> runs;
+    for (int run = 0; run <= kSheetRuns; ++run) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        HWND page =
+            CreateDialogParamW(plugin, MAKEINTRESOURCEW(dialog), frame, TrivialDialogProc, 0);
+        QueryPerformanceCounter(&end);
+        DestroyWindow(page);
+        if (run > 0) {
+            runs.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * secondsPerTick *
+                           1e6);
+        }
+    }
+    DestroyWindow(frame);
+    return Median(runs);
 }
 
 void PrintRow(const char* what, double micros, const char* baseline, double baseMicros) {
@@ -175,15 +295,105 @@ int main() {
     PrintRow("FillNewTicketRecord", fill, label, queries);
     ClosePrinter(context.printer);
 
-    // Opening the document sheet (CommonUIProp, DocumentPropertySheets with
-    // the Destination and Tickets pages) against a bare PropertySheetW of an
-    // empty page: to be added with the property pages.
+    // Opening the printing preferences: the host's start (DEVMODE defaults,
+    // CommonUIProp, the sheet's initialisation) and the sheet with the
+    // plug-in's pages, against the same sheet with one empty page.
+    standin::EditorPresence editor; // so that the Tickets page is offered too
+    size_t pluginPages = 0;
+    auto openWithPlugin = [&](standin::PropertySheetHost& sheet) {
+        sheet.Begin(kPrinter);
+        sheet.Init();
+        pluginPages = sheet.pages.size();
+        sheet.ShowModeless();
+    };
+    standin::HostPage emptyPage;
+    auto openEmpty = [&](standin::PropertySheetHost& sheet, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            sheet.pages.push_back({emptyPage.Create(), nullptr, false});
+        }
+        sheet.ShowModeless();
+    };
+    const double sheetOpen = MedianSheetMicroseconds(openWithPlugin, host);
+    const double emptyOpen =
+        MedianSheetMicroseconds([&](standin::PropertySheetHost& s) { openEmpty(s, 1); }, host);
+    const double sheetAll = MedianSheetMicroseconds(
+        [&](standin::PropertySheetHost& s) {
+            openWithPlugin(s);
+            ShowEveryPage(s);
+        },
+        host);
+    const double emptyAll = MedianSheetMicroseconds(
+        [&](standin::PropertySheetHost& s) {
+            openEmpty(s, pluginPages);
+            ShowEveryPage(s);
+        },
+        host);
+    std::snprintf(label, sizeof(label), "sheet, %zu empty pages shown", pluginPages);
+    // The same sheet whose pages have the plug-in's templates but procedures
+    // that do nothing: what the pages' own code adds.
+    const double templatesAll = MedianSheetMicroseconds(
+        [&](standin::PropertySheetHost& s) {
+            s.Begin(kPrinter);
+            s.Init();
+            ReplacePageProcs(s, {TrivialDialogProc, TrivialDialogProc});
+            s.ShowModeless();
+            ShowEveryPage(s);
+        },
+        host);
+    PrintRow("preferences sheet opened", sheetOpen, "sheet with one empty page", emptyOpen);
+    PrintRow("preferences sheet, every page shown", sheetAll, label, emptyAll);
+    PrintRow("preferences sheet, every page shown", sheetAll, "same templates, empty procedures",
+             templatesAll);
+
+    // Where the sheet's time goes: the pages' WM_INITDIALOG work against
+    // the bare creation of their templates' controls.
+    for (auto& runs : g_initMicros) {
+        runs.clear();
+    }
+    MedianSheetMicroseconds(
+        [&](standin::PropertySheetHost& s) {
+            s.Begin(kPrinter);
+            s.Init();
+            ReplacePageProcs(s, {TimedPageProc<0>, TimedPageProc<1>});
+            s.ShowModeless();
+            ShowEveryPage(s);
+        },
+        host);
+    PrintRow("Destination page WM_INITDIALOG", Median(g_initMicros[0]),
+             "Destination template alone",
+             MedianTemplateMicroseconds(host.Module(), IDD_DESTINATION));
+    PrintRow("Tickets page WM_INITDIALOG", Median(g_initMicros[1]), "Tickets template alone",
+             MedianTemplateMicroseconds(host.Module(), IDD_TICKETS));
 
     // Listing the ticket directory against a bare FindFirstFileW walk of the
-    // same folder: to be added with the Tickets page.
+    // same folder, on the plug-in's own Tickets dialog.
+    HWND ticketsPage = bench::CreateTicketsDialog(host.Module());
+    if (ticketsPage) {
+        for (int tickets : {1000, 10000}) {
+            const bench::TicketListFigures f = bench::MeasureTicketList(ticketsPage, tickets);
+            char bare[64];
+            std::snprintf(bare, sizeof(bare), "FindFirstFile walk, %d files", tickets);
+            std::snprintf(label, sizeof(label), "ticket list filled, %d", tickets);
+            PrintRow(label, f.fillMs * 1000, bare, f.bareMs * 1000);
+            std::snprintf(label, sizeof(label), "ticket list refreshed, %d", tickets);
+            PrintRow(label, f.refreshUnchangedMs * 1000, bare, f.bareMs * 1000);
+            std::snprintf(label, sizeof(label), "refreshed after +1 -1, %d", tickets);
+            PrintRow(label, f.refreshChangedMs * 1000, bare, f.bareMs * 1000);
+            // The list starts with its entry for a new ticket.
+            if (f.listed != tickets + 1 || f.afterChanges != tickets + 1) {
+                std::printf("  (listed %ld, after changes %ld of %d)\n", f.listed, f.afterChanges,
+                            tickets);
+            }
+        }
+        bench::DestroyTicketsDialog(ticketsPage);
+    } else {
+        std::printf("no display: sheet and ticket list not measured\n");
+    }
 
     std::printf("goal: DevMode convert within 5 times the memcpy: %s (x%.2f)\n",
                 convertOp <= 5 * copy ? "met" : "NOT met", convertOp / copy);
+    std::printf("goal: preferences sheet within 1.5 times the empty sheet: %s (x%.2f)\n",
+                sheetOpen <= 1.5 * emptyOpen ? "met" : "NOT met", sheetOpen / emptyOpen);
     host.Unload();
     return 0;
 }

@@ -17,6 +17,7 @@ namespace {
 
 constexpr size_t kStoredUserNameChars = kUserNameChars - 1; // 16
 constexpr size_t kStoredAddressChars = 64;
+static_assert(kStoredAddressChars < kEmailAddressChars);
 constexpr int kMessageReadChars = 65; // 64 usable
 
 // Makes text the most recent entry of a three-entry history. The comparison
@@ -126,6 +127,14 @@ void CommitMessage(HWND page, DeliveryBlock& working) {
     working.mailLanguage = GetUiLanguageCode();
 }
 
+// History entries carried over from the section the page opened with may be
+// longer than an address list is ever stored: cut them as a new entry is.
+void LimitAddressHistory(DeliveryBlock& working) {
+    for (auto& entry : working.emailAddresses) {
+        entry[kStoredAddressChars] = L'\0';
+    }
+}
+
 } // namespace
 
 int CommitDestinationPage(HWND page, HINSTANCE instance, PluginContext* context) noexcept {
@@ -147,6 +156,7 @@ int CommitDestinationPage(HWND page, HINSTANCE instance, PluginContext* context)
         result = address;
     }
     CommitMessage(page, working);
+    LimitAddressHistory(working);
 
     if (PrivateDevmode* devmode = ContextPrivateDevmode(context)) {
         std::memcpy(&devmode->delivery, &working, sizeof(DeliveryBlock));

@@ -39,18 +39,29 @@ CreateNewJobTicketFn CreateNewJobTicketExport() noexcept {
         reinterpret_cast<void*>(GetProcAddress(library, names::kCreateNewJobTicketExport)));
 }
 
-} // namespace
-
-void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance) noexcept {
+// The page's state, ready for an editor action started by `button`; null
+// when the action ends here (no state, or the running editor was brought to
+// the front instead: only one editor runs per page).
+TicketsPageState* BeginEditorAction(HWND page, WORD button) noexcept {
     TicketsPageState* state = TicketsState(page);
     if (!state) {
-        return;
+        return nullptr;
     }
     if (state->editorRunning) {
         ActivateTicketEditor(page);
+        return nullptr;
+    }
+    state->lastEditorButton = button;
+    return state;
+}
+
+} // namespace
+
+void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance) noexcept {
+    TicketsPageState* state = BeginEditorAction(page, IDC_TICKET_NEW);
+    if (!state) {
         return;
     }
-    state->lastEditorButton = IDC_TICKET_NEW;
     if (context && context->sheetFunction) {
         context->sheetFunction(context->sheet, CPSFUNC_SET_RESULT,
                                reinterpret_cast<LPARAM>(context->pageHandle), CPSUI_OK);
@@ -103,15 +114,10 @@ void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance
 }
 
 void EditSelectedTicket(HWND page, const PluginContext* context, HINSTANCE instance) noexcept {
-    TicketsPageState* state = TicketsState(page);
+    TicketsPageState* state = BeginEditorAction(page, IDC_TICKET_EDIT);
     if (!state) {
         return;
     }
-    if (state->editorRunning) {
-        ActivateTicketEditor(page);
-        return;
-    }
-    state->lastEditorButton = IDC_TICKET_EDIT;
     wchar_t directory[kTicketPathBufferChars] = {};
     ReadDirectoryText(page, directory);
     if (!IsExistingPath(directory, false)) {

@@ -219,6 +219,9 @@ void RefreshTicketList(HWND page, HINSTANCE instance) noexcept {
         LoadPageString(instance, IDS_TICKET_NONE, none, 64);
         const LRESULT at = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                         reinterpret_cast<LPARAM>(none));
+        // Taking "None" out would take its selection with it; a user who had
+        // "None" chosen keeps it when new tickets appear.
+        const bool noneSelected = at != LB_ERR && SendMessageW(list, LB_GETCURSEL, 0, 0) == at;
         if (at != LB_ERR) {
             SendMessageW(list, LB_DELETESTRING, at, 0);
         }
@@ -226,6 +229,9 @@ void RefreshTicketList(HWND page, HINSTANCE instance) noexcept {
             SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name->c_str()));
         }
         InsertNoneAtTop(list, instance);
+        if (noneSelected) {
+            SendMessageW(list, LB_SETCURSEL, 0, 0);
+        }
     } catch (const std::bad_alloc&) {
         // Out of memory: the list stays as it is until the next refresh.
     }

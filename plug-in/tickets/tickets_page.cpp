@@ -4,6 +4,7 @@
 
 #include "page_controls.h"
 #include "page_state.h"
+#include "../uihooks/page_help.h"
 #include "../uihooks/ticket_library.h"
 #include "tickets.h"
 #include "../core/handles.h"
@@ -27,11 +28,7 @@ namespace {
 constexpr UINT kRefreshOnActivateMs = 700;
 constexpr UINT kRefreshAfterEditMs = 1700;
 
-struct HelpContext {
-    int control;
-    DWORD context;
-};
-constexpr HelpContext kPopupHelp[] = {
+constexpr HelpPopup kPopupHelp[] = {
     {IDC_TICKET_LIST, HELP_CTX_TICKET_LIST}, {IDC_TICKET_NEW, HELP_CTX_TICKET_NEW},
     {IDC_TICKET_EDIT, HELP_CTX_TICKET_EDIT}, {IDC_TICKET_DELETE, HELP_CTX_TICKET_DELETE},
     {IDC_TICKET_DIR, HELP_CTX_TICKET_DIR},   {IDC_TICKET_BROWSE, HELP_CTX_TICKET_BROWSE},
@@ -48,21 +45,6 @@ void DirectoryWithSlash(const wchar_t* text, wchar_t (&out)[kTicketPathBufferCha
     if (length == 0 || length >= kTicketPathBufferChars) {
         out[0] = L'\0';
     }
-}
-
-void HelpFilePath(char (&path)[256]) noexcept {
-    char directory[256] = {};
-    DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory),
-                                    sizeof(directory), &needed)) {
-        directory[0] = '\0';
-    }
-    directory[sizeof(directory) - 1] = '\0';
-    char file[32] = {};
-    FormatNarrow(file, sizeof(file), names::kHelpFileFormat, names::kHelpLanguage);
-    const bool nt4 = LOBYTE(LOWORD(GetVersion())) == 4;
-    FormatNarrow(path, sizeof(path), nt4 ? names::kHelpPathFormatNt4 : names::kHelpPathFormat,
-                 directory, file);
 }
 
 BOOL OnInitDialog(HWND page, LPARAM lParam) noexcept {
@@ -302,20 +284,7 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
 }
 
 BOOL OnHelp(HWND page, const HELPINFO* help) noexcept {
-    char path[256] = {};
-    HelpFilePath(path);
-    if ((GetKeyState(VK_F1) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000)) {
-        WinHelpA(page, path, HELP_CONTEXT, HELP_TICKETS_TOPIC);
-        return TRUE;
-    }
-    if (help) {
-        for (const HelpContext& entry : kPopupHelp) {
-            if (entry.control == help->iCtrlId) {
-                WinHelpA(static_cast<HWND>(help->hItemHandle), path, HELP_CONTEXTPOPUP,
-                         entry.context);
-            }
-        }
-    }
+    ShowPageHelp(page, help, HELP_TICKETS_TOPIC, kPopupHelp);
     return TRUE;
 }
 

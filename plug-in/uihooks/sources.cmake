@@ -10,3 +10,4 @@ target_sources(vornui_lib PRIVATE
 )
 target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/model_class.cpp)
 target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/page_window.cpp)
+target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/page_help.cpp)

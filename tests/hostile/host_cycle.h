@@ -1,6 +1,10 @@
-// One pass of everything a host can do with the plug-in today: load the DLL,
+// One pass of everything a host can do with the plug-in: load the DLL,
 // create the object, size, default, convert and merge a DEVMODE, fill a
-// new-ticket record through a context of its own, release, unload.
+// new-ticket record through a context of its own and, when asked, run the
+// printing preferences: CommonUIProp for the document tree, the sheet with
+// the plug-in's pages beside a page of the host's own (whose Apply runs the
+// plug-in's callback), every page shown, Apply, OK, SET_RESULT and DESTROY;
+// then release and unload.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +12,9 @@
 
 #include "core/oem_interface.h"
 #include "driver_ui.h"
+#include "host_page.h"
 #include "plugin_host.h"
+#include "property_sheet_host.h"
 #include "ticketrecord/ticket_translator.h"
 #include "uihooks/plugin_context.h"
 
@@ -18,7 +24,36 @@
 
 namespace testsupport {
 
-inline void RunHostCycle(const wchar_t* printerName) {
+// The printing preferences as a person uses them: every page looked at,
+// Apply, then OK. `expectedPages` counts the plug-in's pages.
+inline void RunPreferencesSheet(standin::PluginHost& host, const wchar_t* printerName,
+                                size_t expectedPages) {
+    standin::PropertySheetHost sheet(host);
+    ASSERT_EQ(S_OK, sheet.Begin(printerName));
+    ASSERT_NE(nullptr, sheet.optionTreeParam.OEMCUIPCallback);
+    ASSERT_EQ(S_OK, sheet.Init());
+    ASSERT_EQ(expectedPages, sheet.pages.size());
+    standin::HostPage tree(&sheet.optionTreeParam);
+    sheet.pages.push_back({tree.Create(), nullptr, false});
+    HWND window = sheet.ShowModeless();
+    ASSERT_NE(nullptr, window);
+    const int pageCount = static_cast<int>(sheet.pages.size());
+    for (int index = pageCount - 1; index >= 0; --index) {
+        ASSERT_NE(nullptr, sheet.PageWindow(index)) << "page " << index;
+    }
+    SendMessageW(window, PSM_APPLY, 0, 0);
+    EXPECT_EQ(1, tree.applies);
+    EXPECT_EQ(CPSUICB_ACTION_NONE, tree.lastAction);
+    // The Destination page and the document callback both report OK.
+    EXPECT_GE(sheet.results.size(), 2u);
+    PropSheet_PressButton(window, PSBTN_OK);
+    ASSERT_TRUE(sheet.PumpUntilClosed(5000));
+    EXPECT_EQ(S_OK, sheet.End(CPSUI_OK));
+    // The Tickets page loaded the ticket library; the sheet's end frees it.
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"vornjtwxp.dll"));
+}
+
+inline void RunHostCycle(const wchar_t* printerName, size_t sheetPages = 0) {
     standin::PluginHost host;
     std::string error;
     ASSERT_TRUE(host.Load(standin::PluginDllPath(), &error)) << error;
@@ -53,7 +88,15 @@ inline void RunHostCycle(const wchar_t* printerName) {
     vorn::FillNewTicketRecord(&record, &context);
     ClosePrinter(context.printer);
     ASSERT_EQ(5, record.sidesCode);
+
+    if (sheetPages) {
+        RunPreferencesSheet(host, printerName, sheetPages);
+        if (::testing::Test::HasFatalFailure()) {
+            return;
+        }
+    }
     host.Unload();
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"vornpsui.dll"));
 }
 
 } // namespace testsupport

@@ -255,8 +255,19 @@ TEST_F(TicketListTest, RefreshFollowsTheFolder) {
     folder.Touch(L"E.JDF");
     Refresh(*sheet);
     EXPECT_EQ((Entries{L"None", L"0new", L"c", L"d", L"E"}), sheet->Entries());
+    EXPECT_EQ(0, sheet->Selection()); // "None" stays chosen as it moves back up
     Refresh(*sheet);
     EXPECT_EQ(5u, sheet->Entries().size());
+
+    // A ticket chosen before new ones arrive stays chosen.
+    sheet->Select(2);
+    folder.Touch(L"b2.jdf");
+    Refresh(*sheet);
+    EXPECT_EQ((Entries{L"None", L"0new", L"b2", L"c", L"d", L"E"}), sheet->Entries());
+    EXPECT_EQ(L"c", sheet->Entries()[sheet->Selection()]);
+    folder.Remove(L"b2.jdf");
+    Refresh(*sheet);
+    sheet->Select(0);
 
     // A ticket named only ".jdf" is listed once, not once per refresh.
     folder.Touch(L".jdf");

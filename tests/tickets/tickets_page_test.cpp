@@ -292,7 +292,7 @@ TEST_F(TicketsPageTest, WhileEditingThePageHoldsAndTheEditorComesForward) {
     }));
 
     // (the editor's window changes state on its own thread: wait for it)
-    const auto restored = [&] { return PumpUntil([&] { return !IsIconic(editor); }, 3000); };
+    const auto restored = [&] { return PumpUntil([&] { return !IsIconic(editor); }, 10000); };
     EXPECT_EQ(1, sheet->SheetNotify(PSN_KILLACTIVE));
     EXPECT_TRUE(restored());
     EXPECT_EQ(PSNRET_INVALID, sheet->SheetNotify(PSN_APPLY));

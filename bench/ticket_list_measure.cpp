@@ -1,0 +1,135 @@
+#include "ticket_list_measure.h"
+
+#include "resource_ids.h"
+#include "tickets/tickets.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace bench {
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Best of several runs, in milliseconds; prepare() runs untimed before each.
+double Best(int runs, const std::function<void()>& prepare, const std::function<void()>& work) {
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        const double start = Now();
+        work();
+        best = std::min(best, Now() - start);
+    }
+    return best;
+}
+
+INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+void Touch(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+}
+
+std::wstring TicketName(int n) {
+    wchar_t name[32];
+    swprintf(name, 32, L"ticket%05d.jdf", n);
+    return name;
+}
+
+size_t BareEnumeration(const std::wstring& folder) {
+    size_t count = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*.jdf").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    do {
+        ++count;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return count;
+}
+
+void RemoveFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+} // namespace
+
+HWND CreateTicketsDialog(HMODULE plugin) {
+    HWND frame = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr,
+                                 nullptr, nullptr);
+    HWND page = frame
+                    ? CreateDialogParamW(plugin, MAKEINTRESOURCEW(IDD_TICKETS), frame, PageProc, 0)
+                    : nullptr;
+    if (!page && frame) {
+        DestroyWindow(frame);
+    }
+    return page;
+}
+
+void DestroyTicketsDialog(HWND page) {
+    HWND frame = GetParent(page);
+    DestroyWindow(page);
+    DestroyWindow(frame);
+}
+
+TicketListFigures MeasureTicketList(HWND page, int tickets) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"ticket bench " +
+                                std::to_wstring(GetCurrentProcessId()) + L" " +
+                                std::to_wstring(tickets);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (int i = 0; i < tickets; ++i) {
+        Touch(folder + L"\\" + TicketName(i));
+    }
+    HWND list = GetDlgItem(page, IDC_TICKET_LIST);
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
+    constexpr int kRuns = 5;
+
+    TicketListFigures figures;
+    figures.tickets = tickets;
+    figures.bareMs = Best(
+        kRuns, [] {}, [&] { figures.enumerated = BareEnumeration(folder); });
+    figures.fillMs = Best(
+        kRuns, [] {}, [&] { vorn::FillTicketList(folder.c_str(), nullptr, page, nullptr); });
+    figures.listed = static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    figures.refreshUnchangedMs = Best(
+        kRuns, [] {}, [&] { vorn::RefreshTicketList(page, instance); });
+    int next = tickets;
+    int gone = 0;
+    figures.refreshChangedMs = Best(
+        kRuns,
+        [&] {
+            Touch(folder + L"\\" + TicketName(next++));
+            DeleteFileW((folder + L"\\" + TicketName(gone++)).c_str());
+        },
+        [&] { vorn::RefreshTicketList(page, instance); });
+    figures.afterChanges = static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    RemoveFolder(folder);
+    return figures;
+}
+
+} // namespace bench

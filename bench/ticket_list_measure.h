@@ -1,0 +1,30 @@
+// The ticket list against a bare enumeration of the same folder: building
+// it (FillTicketList) and refreshing it with and without a change, on the
+// real Tickets dialog from the plug-in DLL. Shared by the benchmarks.
+#pragma once
+
+#include <windows.h>
+
+namespace bench {
+
+struct TicketListFigures {
+    int tickets = 0;
+    size_t enumerated = 0; // files the bare walk saw
+    long listed = 0;       // entries after FillTicketList
+    long afterChanges = 0; // entries after the last refresh
+    double bareMs = 0;     // FindFirstFileW / FindNextFileW walk
+    double fillMs = 0;
+    double refreshUnchangedMs = 0;
+    double refreshChangedMs = 0; // one file added and one removed before each
+};
+
+// The Tickets dialog of the plug-in, made without a sheet; null without a
+// display. Destroy it and its frame with DestroyTicketsDialog.
+HWND CreateTicketsDialog(HMODULE plugin);
+void DestroyTicketsDialog(HWND page);
+
+// Makes a folder of `tickets` empty ".jdf" files, measures (best of five
+// runs each, in milliseconds), removes the folder.
+TicketListFigures MeasureTicketList(HWND page, int tickets);
+
+} // namespace bench
