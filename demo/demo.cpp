@@ -1,8 +1,10 @@
 // The demo: loads the plug-in into the stand-in host, asks what it is,
-// prints the private DEVMODE section it makes for a new job, and opens the
-// printing preferences with the plug-in's pages.
+// prints the private DEVMODE section it makes for a new job, opens the
+// printing preferences with the plug-in's pages and prints what they left.
 #include "plugin_host.h"
 #include "preferences_demo.h"
+#include "section_printout.h"
+#include "shot_taker.h"
 
 #include "core/private_devmode.h"
 
@@ -11,29 +13,7 @@
 namespace {
 
 void PrintWide(const char* label, const wchar_t* text) {
-    char utf8[1024] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8) - 1, nullptr, nullptr);
-    std::printf("  %-18s \"%s\"\n", label, utf8);
-}
-
-void PrintSection(const vorn::PrivateDevmode& dm) {
-    std::printf("Private DEVMODE section (%lu bytes):\n", static_cast<unsigned long>(sizeof(dm)));
-    std::printf("  %-18s %lu\n", "dwSize", static_cast<unsigned long>(dm.header.dwSize));
-    std::printf("  %-18s 0x%08lX\n", "dwSignature",
-                static_cast<unsigned long>(dm.header.dwSignature));
-    std::printf("  %-18s %lu\n", "dwVersion", static_cast<unsigned long>(dm.header.dwVersion));
-    PrintWide("jobName", dm.delivery.jobName);
-    for (int i = 0; i < 3; ++i) {
-        char label[32];
-        std::snprintf(label, sizeof(label), "userNames[%d]", i);
-        PrintWide(label, dm.delivery.userNames[i]);
-    }
-    PrintWide("pin", dm.delivery.pin);
-    std::printf("  %-18s \"%.31s\"\n", "hostName", dm.delivery.hostName);
-    std::printf("  %-18s %u\n", "deliveryMode", dm.delivery.deliveryMode);
-    std::printf("  %-18s %u\n", "emailNotify", dm.delivery.emailNotify);
-    std::printf("  %-18s %u\n", "mailLanguage", dm.delivery.mailLanguage);
-    PrintWide("ticketPath", dm.ticketPath);
+    std::printf("  %-18s \"%s\"\n", label, Narrow(text).c_str());
 }
 
 } // namespace
@@ -63,6 +43,9 @@ int main() {
     DWORD bufSize = 0;
     standin::CallDevMode(plugin, OEMDM_SIZE, nullptr, nullptr, &bufSize);
     standin::CallDevMode(plugin, OEMDM_DEFAULT, nullptr, dm.Private(), &bufSize);
-    PrintSection(*reinterpret_cast<vorn::PrivateDevmode*>(dm.Private()));
+    std::printf("\nWhat a new job carries.\n");
+    PrintSection(stdout, *reinterpret_cast<vorn::PrivateDevmode*>(dm.Private()), host.Module());
+    std::printf("\n");
+    std::fflush(stdout);
     return ShowPrintingPreferences(host);
 }

@@ -16,8 +16,8 @@ bool ReadText(const wchar_t* keyPath, const wchar_t* name, std::wstring& text) {
     }
     wchar_t buffer[MAX_PATH + 1] = {};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
-    const bool read = RegQueryValueExW(key, name, nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+    const bool read = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+                                       &size) == ERROR_SUCCESS;
     RegCloseKey(key);
     if (read) {
         text = buffer;
@@ -43,8 +43,19 @@ void DeleteText(const wchar_t* keyPath, const wchar_t* name) {
     }
 }
 
-bool ReadPath(std::wstring& path) { return ReadText(kSoftwareKey, kPathValue, path); }
-void WritePath(const std::wstring& path) { WriteText(kSoftwareKey, kPathValue, path); }
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length < MAX_PATH ? length : 0);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+bool ReadPath(std::wstring& path) {
+    return ReadText(kSoftwareKey, kPathValue, path);
+}
+void WritePath(const std::wstring& path) {
+    WriteText(kSoftwareKey, kPathValue, path);
+}
 
 } // namespace
 
@@ -62,20 +73,26 @@ EditorPresence::EditorPresence(Editor editor) {
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
         }
+    } else if (editor == Editor::Program) {
+        const std::wstring bin = ProgramFolder();
+        CopyFileW((bin + L"vornjtwxp.exe").c_str(), EditorPath().c_str(), FALSE);
+        CopyFileW((bin + L"vornjtwxp.dll").c_str(), LibraryPath().c_str(), FALSE);
     } else if (editor == Editor::Directory) {
         CreateDirectoryW(EditorPath().c_str(), nullptr);
     }
     WritePath(folder_);
     // An installed editor also names its default ticket folder, which the
     // Tickets page falls back on when the printer has none of its own.
-    if (editor == Editor::File) {
+    if (editor == Editor::File || editor == Editor::Program) {
         hadTickets_ = ReadText(kEditorKey, kTicketsValue, previousTickets_);
         CreateDirectoryW(TicketsFolder().c_str(), nullptr);
         WriteText(kEditorKey, kTicketsValue, TicketsFolder());
         wroteTickets_ = true;
     }
     std::wstring check;
-    installed_ = ReadPath(check) && check == folder_;
+    installed_ = ReadPath(check) && check == folder_ &&
+                 (editor != Editor::Program ||
+                  GetFileAttributesW(LibraryPath().c_str()) != INVALID_FILE_ATTRIBUTES);
 }
 
 EditorPresence::~EditorPresence() {
@@ -93,10 +110,13 @@ EditorPresence::~EditorPresence() {
         Uninstall();
     }
     DeleteFileW(EditorPath().c_str());
+    DeleteFileW(LibraryPath().c_str());
     RemoveDirectoryW(EditorPath().c_str());
     RemoveDirectoryW(folder_.c_str());
 }
 
-void EditorPresence::Uninstall() { DeleteText(kSoftwareKey, kPathValue); }
+void EditorPresence::Uninstall() {
+    DeleteText(kSoftwareKey, kPathValue);
+}
 
 } // namespace standin

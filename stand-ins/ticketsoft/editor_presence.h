@@ -16,6 +16,8 @@ class EditorPresence {
         File,      // "vornjtwxp.exe" is a file (an installed editor)
         Directory, // "vornjtwxp.exe" is a folder
         Missing,   // the folder holds no "vornjtwxp.exe"
+        Program,   // the stand-in editor and ticket library, copied from
+                   // this program's folder, so that New and Edit really run
     };
 
     // Makes a fresh folder under the temp folder and points "Path" at it.
@@ -29,6 +31,7 @@ class EditorPresence {
 
     const std::wstring& Folder() const { return folder_; }
     std::wstring EditorPath() const { return folder_ + L"\\vornjtwxp.exe"; }
+    std::wstring LibraryPath() const { return folder_ + L"\\vornjtwxp.dll"; }
     // The editor's default ticket folder (made only for an installed editor).
     std::wstring TicketsFolder() const { return folder_ + L"\\Tickets"; }
     bool Installed() const { return installed_; }

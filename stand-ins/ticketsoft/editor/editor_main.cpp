@@ -10,8 +10,13 @@
 //   VORN_EDITOR_MINIMIZED "1": the window starts minimized
 //   VORN_EDITOR_CRASH     "1": ends at once with an access-violation code,
 //                         writing no hand-back, as a crashing editor would
+//   VORN_EDITOR_DEMO      "1": acts as a person finishing with the ticket it
+//                         was started on: unless told otherwise above, it
+//                         hands back that ticket with exit code 0 and ends
+//                         after 2.5 seconds; its window shows the ticket.
 // It also ends when its window is closed.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cwchar>
 #include <string>
@@ -45,6 +50,19 @@ void WriteLog() {
     }
 }
 
+bool DemoMode() {
+    return Env(L"VORN_EDITOR_DEMO") == L"1";
+}
+
+// The command line is "<option> <ticket> <printer>": the ticket, or "".
+std::wstring TicketOnCommandLine() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring ticket = arguments && count >= 3 ? arguments[2] : L"";
+    LocalFree(arguments);
+    return ticket;
+}
+
 void WriteHandBack() {
     const std::wstring keyPath = Env(L"VORN_EDITOR_KEY");
     if (keyPath.empty()) {
@@ -56,13 +74,21 @@ void WriteHandBack() {
         return;
     }
     bool present = false;
-    const std::wstring selected = Env(L"VORN_EDITOR_SELECTED", &present);
+    std::wstring selected = Env(L"VORN_EDITOR_SELECTED", &present);
+    if (!present && DemoMode()) {
+        selected = TicketOnCommandLine();
+        present = !selected.empty();
+    }
     if (present) {
         RegSetValueExW(key, L"SelectedTicket", 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(selected.c_str()),
                        static_cast<DWORD>((selected.size() + 1) * sizeof(wchar_t)));
     }
-    const std::wstring exitCode = Env(L"VORN_EDITOR_EXIT", &present);
+    std::wstring exitCode = Env(L"VORN_EDITOR_EXIT", &present);
+    if (!present && DemoMode()) {
+        exitCode = L"0";
+        present = true;
+    }
     if (present) {
         const DWORD value = static_cast<DWORD>(std::wcstoul(exitCode.c_str(), nullptr, 10));
         RegSetValueExW(key, L"JTEditorExitCode", 0, REG_DWORD,
@@ -74,6 +100,21 @@ void WriteHandBack() {
 LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER || message == WM_CLOSE) {
         DestroyWindow(window);
+        return 0;
+    }
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT area;
+        GetClientRect(window, &area);
+        InflateRect(&area, -16, -16);
+        const std::wstring text = L"Editing the job ticket\n\n" + TicketOnCommandLine() +
+                                  L"\n\nThis stand-in edits nothing: closing its window "
+                                  L"hands the ticket back to the printing preferences.";
+        SetBkMode(dc, TRANSPARENT);
+        SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextW(dc, text.c_str(), -1, &area, DT_LEFT | DT_WORDBREAK | DT_PATH_ELLIPSIS);
+        EndPaint(window, &paint);
         return 0;
     }
     if (message == WM_DESTROY) {
@@ -95,6 +136,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.lpfnWndProc = EditorWindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"VornTicketEditorStandIn";
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     RegisterClassW(&windowClass);
     HWND window =
         CreateWindowW(L"VornTicketEditorStandIn", L"Vorn Job Ticket Editor", WS_OVERLAPPEDWINDOW,
@@ -104,7 +147,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     ShowWindow(window, Env(L"VORN_EDITOR_MINIMIZED") == L"1" ? SW_SHOWMINNOACTIVE : SW_SHOW);
     const std::wstring lifetime = Env(L"VORN_EDITOR_LIFETIME");
-    SetTimer(window, 1, lifetime.empty() ? 300 : std::wcstoul(lifetime.c_str(), nullptr, 10),
+    const UINT defaultLifetime = DemoMode() ? 2500 : 300;
+    SetTimer(window, 1,
+             lifetime.empty() ? defaultLifetime : std::wcstoul(lifetime.c_str(), nullptr, 10),
              nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
