@@ -18,18 +18,6 @@ std::wstring PrinterName() {
     return L"Destination checks " + std::to_wstring(++serial);
 }
 
-bool Contains(const std::wstring& text, const std::wstring& part) {
-    return text.find(part) != std::wstring::npos;
-}
-
-PrivateDevmode WithMode(BYTE mode, const wchar_t* pin, BYTE notify) {
-    PrivateDevmode dm = MakeDevmode();
-    dm.delivery.deliveryMode = mode;
-    wcscpy(dm.delivery.pin, pin);
-    dm.delivery.emailNotify = notify;
-    return dm;
-}
-
 std::pair<DWORD, DWORD> EditSelection(HWND edit) {
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));

@@ -21,18 +21,6 @@ std::wstring PrinterName() {
     return L"Destination commit " + std::to_wstring(++serial);
 }
 
-bool Contains(const std::wstring& text, const std::wstring& part) {
-    return text.find(part) != std::wstring::npos;
-}
-
-PrivateDevmode WithMode(BYTE mode, const wchar_t* pin, BYTE notify) {
-    PrivateDevmode dm = MakeDevmode();
-    dm.delivery.deliveryMode = mode;
-    wcscpy(dm.delivery.pin, pin);
-    dm.delivery.emailNotify = notify;
-    return dm;
-}
-
 } // namespace
 
 class PageCommit : public ::testing::Test {

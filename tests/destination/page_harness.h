@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <deque>
 #include <memory>
 #include <string>
@@ -21,6 +22,19 @@ HMODULE PluginModule();
 
 // A private section as the default operation leaves it, plus a few settings.
 vorn::PrivateDevmode MakeDevmode();
+
+// A section opened with the given delivery mode, PIN and notification type.
+inline vorn::PrivateDevmode WithMode(BYTE mode, const wchar_t* pin, BYTE notify) {
+    vorn::PrivateDevmode dm = MakeDevmode();
+    dm.delivery.deliveryMode = mode;
+    wcscpy(dm.delivery.pin, pin);
+    dm.delivery.emailNotify = notify;
+    return dm;
+}
+
+inline bool Contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
 
 // One call the page made to the host's property-sheet function.
 struct SheetCall {
