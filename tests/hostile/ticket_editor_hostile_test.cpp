@@ -83,10 +83,7 @@ class HostileTicketEditor : public ::testing::Test {
     ~HostileTicketEditor() override {
         SetEnv(L"VORN_EDITOR_LIFETIME", nullptr);
         SetEnv(L"VORN_EDITOR_CRASH", nullptr);
-        if (TicketLibraryHandle()) {
-            FreeLibrary(TicketLibraryHandle());
-            TicketLibraryHandle() = nullptr;
-        }
+        ReleaseTicketLibrary();
     }
     std::unique_ptr<TicketSheet> OpenPage() {
         person.Clear();

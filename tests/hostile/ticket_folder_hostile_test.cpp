@@ -77,12 +77,7 @@ class HostileTicketFolder : public ::testing::Test {
         editorDefault.Delete();
         printer.SetString(names::kCurrentTicketsDir, folder.Path());
     }
-    ~HostileTicketFolder() override {
-        if (TicketLibraryHandle()) {
-            FreeLibrary(TicketLibraryHandle());
-            TicketLibraryHandle() = nullptr;
-        }
-    }
+    ~HostileTicketFolder() override { ReleaseTicketLibrary(); }
     std::unique_ptr<TicketSheet> OpenPage() {
         person.Clear();
         auto sheet =

@@ -228,12 +228,7 @@ TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNe
         softwarePath.SetRaw(type, data, size);
     };
     const auto remove = [&] { softwarePath.Delete(); };
-    const auto releaseLibrary = [] {
-        if (TicketLibraryHandle()) {
-            FreeLibrary(TicketLibraryHandle());
-            TicketLibraryHandle() = nullptr;
-        }
-    };
+    const auto releaseLibrary = [] { ReleaseTicketLibrary(); };
     // The page loads the library from a well-formed folder.
     Leave({"good", REG_SZ, Text(folder.Path())}, set, remove);
     {

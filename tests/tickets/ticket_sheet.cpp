@@ -1,5 +1,7 @@
 #include "ticket_sheet.h"
 
+#include "uihooks/ticket_library.h"
+
 #include "plugin_host.h"
 #include "resource_ids.h"
 
@@ -339,6 +341,13 @@ LONG_PTR TicketSheet::SheetNotify(UINT code) const {
     SetWindowLongPtrW(page_, DWLP_MSGRESULT, 0);
     SendMessageW(page_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
     return GetWindowLongPtrW(page_, DWLP_MSGRESULT);
+}
+
+void ReleaseTicketLibrary() {
+    if (vorn::TicketLibraryHandle()) {
+        FreeLibrary(vorn::TicketLibraryHandle());
+        vorn::TicketLibraryHandle() = nullptr;
+    }
 }
 
 HMODULE PluginModule() {

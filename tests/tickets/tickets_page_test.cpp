@@ -90,10 +90,7 @@ class TicketsPageTest : public ::testing::Test {
     ~TicketsPageTest() override {
         // The sheet's end releases the library, as the property-sheet code
         // does for the host.
-        if (TicketLibraryHandle()) {
-            FreeLibrary(TicketLibraryHandle());
-            TicketLibraryHandle() = nullptr;
-        }
+        ReleaseTicketLibrary();
         DeleteFileW(decoy.c_str());
         ClearEnv(L"VORN_EDITOR_LOG");
         ClearEnv(L"VORN_EDITOR_KEY");
