@@ -26,12 +26,7 @@ std::pair<DWORD, DWORD> EditSelection(HWND edit) {
 
 } // namespace
 
-class PageChecks : public ::testing::Test {
-  protected:
-    void SetUp() override { PluginModule(); }
-    void TearDown() override { EXPECT_EQ(boxes.Unanswered(), 0u); }
-    BoxAnswerer boxes;
-};
+class PageChecks : public AnsweredPageTest {};
 
 TEST_F(PageChecks, InvalidPinIsReportedWhenTheFocusLandsElsewhere_OkUsesTheFallback) {
     DestinationSheet sheet(PrinterName(), kDriver, WithMode(2, L"", 0));

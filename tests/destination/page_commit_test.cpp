@@ -23,12 +23,7 @@ std::wstring PrinterName() {
 
 } // namespace
 
-class PageCommit : public ::testing::Test {
-  protected:
-    void SetUp() override { PluginModule(); }
-    void TearDown() override { EXPECT_EQ(boxes.Unanswered(), 0u); }
-    BoxAnswerer boxes;
-};
+class PageCommit : public AnsweredPageTest {};
 
 TEST_F(PageCommit, StoresEveryFieldAndNothingElse) {
     DestinationSheet sheet(PrinterName(), kDriver, WithMode(0, L"", 0));

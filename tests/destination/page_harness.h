@@ -7,6 +7,8 @@
 #include "uihooks/plugin_context.h"
 #include "support/spooler_printers.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <cwchar>
@@ -137,6 +139,15 @@ class HelpWindow {
 
   private:
     HWND window_ = nullptr;
+};
+
+// A test on a real Destination page whose message boxes are all answered:
+// a box left over fails the test.
+class AnsweredPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override { PluginModule(); }
+    void TearDown() override { EXPECT_EQ(boxes.Unanswered(), 0u); }
+    BoxAnswerer boxes;
 };
 
 } // namespace pagetest
