@@ -3,8 +3,6 @@
 #include "module.h"
 #include "safe_string.h"
 
-#include <winsock.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -97,25 +95,6 @@ HRESULT HandleDevMode(DWORD mode, POEMDMPARAM param) noexcept {
         break;
     }
     return S_OK;
-}
-
-void GetLocalHostShortName(char (&out)[kHostNameChars]) noexcept {
-    out[0] = '\0';
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 0), &data) != 0) {
-        return;
-    }
-    if (LOBYTE(data.wVersion) == 2 && HIBYTE(data.wVersion) == 0) {
-        const hostent* host = gethostbyname(nullptr);
-        if (host && host->h_name) {
-            const char* name = host->h_name;
-            const char* dot = std::strchr(name, '.');
-            const size_t label = dot ? static_cast<size_t>(dot - name) : std::strlen(name);
-            // A first label longer than the field is cut to 31 characters.
-            StringAppendNarrowN(out, kHostNameChars, name, label);
-        }
-    }
-    WSACleanup();
 }
 
 } // namespace vorn

@@ -63,7 +63,8 @@ static_assert(sizeof(PrivateDevmode) == kPrivateDevmodeSize);
 HRESULT HandleDevMode(DWORD mode, POEMDMPARAM param) noexcept;
 
 // Writes the local computer's name up to its first '.' as 8-bit text into a
-// field of kHostNameChars bytes; empty when it cannot be found.
+// field of kHostNameChars bytes; empty when it cannot be found. The name is
+// looked up until one is found, then kept for the life of the process.
 void GetLocalHostShortName(char (&out)[kHostNameChars]) noexcept;
 
 } // namespace vorn
