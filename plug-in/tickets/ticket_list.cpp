@@ -66,25 +66,17 @@ void AddFolderTickets(HWND list, const wchar_t* directory) noexcept {
     if (!BuildSearchPattern(directory, pattern)) {
         return;
     }
-    WIN32_FIND_DATAW found;
-    UniqueFindHandle search(FindFirstFileW(pattern, &found));
-    if (!search) {
-        return;
-    }
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            continue;
-        }
+    ForEachTicketFile(pattern, [list, directory](const wchar_t* fileName) {
         // The name without ".jdf".
         wchar_t entry[MAX_PATH] = {};
-        CopyInto(entry, found.cFileName);
+        CopyInto(entry, fileName);
         const size_t length = BoundedLength(entry, MAX_PATH);
         entry[length >= 4 ? length - 4 : 0] = L'\0';
         wchar_t path[kTicketPathBufferChars] = {};
         if (BuildTicketPath(directory, entry, path)) {
             SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
         }
-    } while (FindNextFileW(search.Get(), &found));
+    });
 }
 
 void SelectTicketFile(HWND page, HWND list, const wchar_t* fileName) noexcept {

@@ -1,6 +1,5 @@
 #include "ticket_names.h"
 
-#include "../core/handles.h"
 #include "../core/names.h"
 
 #include <cwchar>
@@ -30,21 +29,11 @@ bool FoldedNameSet::Contains(const wchar_t* name, size_t length) const {
 }
 
 void TicketFolder::Scan(const wchar_t* pattern) {
-    WIN32_FIND_DATAW found;
-    UniqueFindHandle search(FindFirstFileW(pattern, &found));
-    if (!search) {
-        return;
-    }
-    do {
-        // A folder named like a ticket is not one.
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            continue;
-        }
-        const wchar_t* name = found.cFileName;
+    ForEachTicketFile(pattern, [this](const wchar_t* name) {
         files_.Insert(name);
         const wchar_t* dot = std::wcsrchr(name, L'.');
         entryNames_.emplace_back(name, dot ? static_cast<size_t>(dot - name) : std::wcslen(name));
-    } while (FindNextFileW(search.Get(), &found));
+    });
 }
 
 bool TicketFolder::HasTicketFile(const wchar_t* entry) const {

@@ -5,6 +5,8 @@
 // These may throw std::bad_alloc; callers catch it.
 #pragma once
 
+#include "../core/handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -28,6 +30,21 @@ class FoldedNameSet {
     LCID locale_;
     std::unordered_set<std::wstring> names_;
 };
+
+// Calls visit(fileName) for each file matching pattern, in the folder's
+// order. A folder named like a ticket is not one, so folders are passed over.
+template <typename Visit> void ForEachTicketFile(const wchar_t* pattern, Visit visit) {
+    WIN32_FIND_DATAW found;
+    UniqueFindHandle search(FindFirstFileW(pattern, &found));
+    if (!search) {
+        return;
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            visit(static_cast<const wchar_t*>(found.cFileName));
+        }
+    } while (FindNextFileW(search.Get(), &found));
+}
 
 // One enumeration of a folder's "*.jdf" files.
 class TicketFolder {
