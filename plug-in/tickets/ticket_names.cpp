@@ -1,6 +1,7 @@
 #include "ticket_names.h"
 
 #include "../core/names.h"
+#include "../core/safe_string.h"
 
 #include <cwchar>
 
@@ -26,6 +27,13 @@ bool FoldedNameSet::Insert(const wchar_t* name) {
 
 bool FoldedNameSet::Contains(const wchar_t* name, size_t length) const {
     return names_.count(FoldName(locale_, name, length)) != 0;
+}
+
+bool HasTicketExtension(const wchar_t* fileName) noexcept {
+    const size_t extension = std::wcslen(names::kTicketExtension);
+    const size_t length = BoundedLength(fileName, MAX_PATH);
+    return length >= extension &&
+           lstrcmpiW(fileName + length - extension, names::kTicketExtension) == 0;
 }
 
 void TicketFolder::Scan(const wchar_t* pattern) {

@@ -31,8 +31,13 @@ class FoldedNameSet {
     std::unordered_set<std::wstring> names_;
 };
 
-// Calls visit(fileName) for each file matching pattern, in the folder's
-// order. A folder named like a ticket is not one, so folders are passed over.
+// Whether a file name ends in ".jdf", in any case. A search for "*.jdf"
+// also answers "x.jdfx" and "x.jdf~" (through their short names, or the way
+// a three-letter extension matches), which are no tickets.
+bool HasTicketExtension(const wchar_t* fileName) noexcept;
+
+// Calls visit(fileName) for each ticket file matching pattern, in the
+// folder's order. A folder named like a ticket is not one.
 template <typename Visit> void ForEachTicketFile(const wchar_t* pattern, Visit visit) {
     WIN32_FIND_DATAW found;
     UniqueFindHandle search(FindFirstFileW(pattern, &found));
@@ -40,7 +45,8 @@ template <typename Visit> void ForEachTicketFile(const wchar_t* pattern, Visit v
         return;
     }
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            HasTicketExtension(found.cFileName)) {
             visit(static_cast<const wchar_t*>(found.cFileName));
         }
     } while (FindNextFileW(search.Get(), &found));

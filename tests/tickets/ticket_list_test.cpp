@@ -218,8 +218,14 @@ TEST_F(TicketListTest, ListsTicketsSortedBelowNone) {
     folder.Touch(L"A.jdf");
     folder.Touch(L"c.jdf");
     folder.Touch(L"notes.txt");
+    // A search for "*.jdf" answers these too; they are no tickets.
+    folder.Touch(L"b.jdf~");
+    folder.Touch(L"d.jdfx");
     printer.SetString(names::kCurrentTicketsDir, folder.Path());
     auto sheet = OpenPage();
+    EXPECT_EQ((Entries{L"None", L"A", L"b", L"c"}), sheet->Entries());
+    // Nor does a refresh take them for new tickets.
+    Refresh(*sheet);
     EXPECT_EQ((Entries{L"None", L"A", L"b", L"c"}), sheet->Entries());
     EXPECT_EQ(0, sheet->Selection());
     EXPECT_EQ(kUseDriver, sheet->Text(IDC_TICKET_DESC));

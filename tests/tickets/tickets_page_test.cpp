@@ -285,7 +285,8 @@ TEST_F(TicketsPageTest, WhileEditingThePageHoldsAndTheEditorComesForward) {
     HWND editor = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
         editor = FindWindowW(kEditorClass, nullptr);
-        return editor && IsIconic(editor);
+        // Minimized before it is shown: only a shown window is brought forward.
+        return editor && IsIconic(editor) && IsWindowVisible(editor);
     }));
 
     // (the editor's window changes state on its own thread: wait for it)
