@@ -129,7 +129,9 @@ LRESULT CALLBACK FolderDialogSubclassProc(HWND dialog, UINT message, WPARAM wPar
             SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
             return 0;
         }
-        WritePrinterDataValue(names::kCurrentTicketsDir, folder, REG_SZ, sizeof(folder), context);
+        // A name typed relative to the folder the dialog shows would lead
+        // elsewhere when read back later: the full path is stored.
+        WriteTicketsDirectory(context, folder);
         EndDialog(dialog, 1);
     } else if (message == WM_NCDESTROY) {
         // The dialog goes: it gets its own procedure back first.

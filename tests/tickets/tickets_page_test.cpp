@@ -394,11 +394,14 @@ TEST_F(TicketsPageTest, DirectoryEditRefillsTheListOrComplainsLater) {
 namespace {
 
 // A person using the Browse dialog: types a folder into the name field and
-// presses OK, first a folder that does not exist, then `folder`.
+// presses OK, first a folder that does not exist, then `folder`. With
+// `shownFolder`, the dialog shows that folder when `folder` is typed, so a
+// relative name is read from there.
 class FolderPicker {
   public:
-    explicit FolderPicker(std::wstring missing, std::wstring folder)
-        : missing_(std::move(missing)), folder_(std::move(folder)) {
+    FolderPicker(std::wstring missing, std::wstring folder, std::wstring shownFolder = L"")
+        : missing_(std::move(missing)), folder_(std::move(folder)),
+          shownFolder_(std::move(shownFolder)) {
         picker_ = this;
         timer_ = SetTimer(nullptr, 0, 100, &FolderPicker::OnTimer);
     }
@@ -441,6 +444,9 @@ class FolderPicker {
             self->nameLabel = text;
         }
         const std::wstring& typed = self->presses == 0 ? self->missing_ : self->folder_;
+        if (self->presses == 1 && !self->shownFolder_.empty()) {
+            SetCurrentDirectoryW(self->shownFolder_.c_str());
+        }
         SetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, typed.c_str());
         ++self->presses;
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -448,7 +454,7 @@ class FolderPicker {
     }
     static FolderPicker* picker_;
     UINT_PTR timer_ = 0;
-    std::wstring missing_, folder_;
+    std::wstring missing_, folder_, shownFolder_;
 };
 FolderPicker* FolderPicker::picker_ = nullptr;
 
@@ -468,6 +474,26 @@ TEST_F(TicketsPageTest, BrowseStoresTheChosenFolderAndRefreshesFromIt) {
     EXPECT_EQ(L"The directory '" + missing + L"' is invalid. Please enter a valid directory.",
               person.Seen()[0].text);
     EXPECT_EQ(kCaption, person.Seen()[0].caption);
+    EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
+    EXPECT_EQ(other.Path(), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ((Entries{L"None", L"X"}), sheet->Entries());
+}
+
+TEST_F(TicketsPageTest, BrowseStoresAFolderTypedRelativeToTheShownOneAsItsFullPath) {
+    TempFolder other(L"browsed");
+    other.Touch(L"X.jdf");
+    const std::wstring parent = other.Path().substr(0, other.Path().rfind(L'\\'));
+    const std::wstring name = other.Path().substr(parent.size() + 1);
+    wchar_t startFolder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, startFolder);
+    auto sheet = OpenPage();
+    {
+        FolderPicker picker(other.Path() + L"\\missing", name, parent);
+        sheet->Notify(IDC_TICKET_BROWSE, BN_CLICKED);
+        EXPECT_EQ(2, picker.presses);
+    }
+    SetCurrentDirectoryW(startFolder);
+    // Read back later from another folder, the saved name still leads there.
     EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
     EXPECT_EQ(other.Path(), sheet->Text(IDC_TICKET_DIR));
     EXPECT_EQ((Entries{L"None", L"X"}), sheet->Entries());
