@@ -18,6 +18,9 @@ namespace {
 
 using CreateNewJobTicketFn = int(WINAPI*)(NewTicketRecord*);
 
+// The delete question and its failure report with a full ticket path.
+constexpr size_t kDeleteMessageBytes = 1024;
+
 void ReleaseRecord(TicketsPageState* state) noexcept {
     if (state->recordHandle) {
         if (state->record) {
@@ -175,14 +178,17 @@ void DeleteSelectedTicket(HWND page, HINSTANCE instance) noexcept {
                                  BuildTicketPath(directory, entry, path)
                              ? GetFullPathNameW(path, kTicketPathBufferChars, fullPath, nullptr)
                              : 0;
+    // Room for the question with a path of any length the page forms: a
+    // person must see the whole name of the file to be deleted.
     if (length != 0 && length < kTicketPathBufferChars &&
         ShowTicketMessage(page, instance, IDS_CONFIRM_DELETE, MB_YESNO | MB_ICONQUESTION, fullPath,
-                          520) == IDYES) {
+                          kDeleteMessageBytes) == IDYES) {
         if (DeleteFileW(fullPath)) {
             SendMessageW(list, LB_SETCURSEL, 0, 0);
             UpdateTicketSelection(page, instance);
         } else {
-            ShowTicketMessage(page, instance, IDS_DELETE_FAILED, MB_OK, fullPath, 1024);
+            ShowTicketMessage(page, instance, IDS_DELETE_FAILED, MB_OK, fullPath,
+                              kDeleteMessageBytes);
         }
     }
     SetFocus(list);

@@ -329,7 +329,9 @@ TEST_F(TicketsPageTest, ClosingThePageLetsGoOfARunningEditor) {
 }
 
 TEST_F(TicketsPageTest, DeleteAsksFirstAndReportsRefusal) {
-    folder.Touch(L"A.jdf");
+    // A long name: the question must still show the whole path.
+    const std::wstring longName = L"A" + std::wstring(210, L'n');
+    folder.Touch(longName + L".jdf");
     folder.Touch(L"B.jdf");
     SetFileAttributesW(folder.File(L"B.jdf").c_str(), FILE_ATTRIBUTE_READONLY);
     auto sheet = OpenPage();
@@ -337,7 +339,8 @@ TEST_F(TicketsPageTest, DeleteAsksFirstAndReportsRefusal) {
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED); // "None": nothing to ask
     EXPECT_TRUE(person.Seen().empty());
 
-    const std::wstring a = FullPath(folder.File(L"A.jdf"));
+    const std::wstring a = FullPath(folder.File(longName + L".jdf"));
+    ASSERT_GT(a.size(), 230u);
     sheet->Select(1);
     person.Reply(IDNO);
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED);
