@@ -39,7 +39,10 @@ WORD LanguageCodeFor(WORD languageId) noexcept {
 
 WORD GetUiLanguageCode() noexcept {
     wchar_t path[kModulePathChars] = {};
-    if (!GetModuleFileNameW(ModuleInstance(), path, kModulePathChars)) {
+    // Windows XP leaves a name that fills the buffer unterminated: such a
+    // name is cut anyway and names no file, so it counts as a failure.
+    const DWORD length = GetModuleFileNameW(ModuleInstance(), path, kModulePathChars);
+    if (length == 0 || length >= kModulePathChars) {
         return kEnglishCode;
     }
     DWORD ignored = 0;
