@@ -24,8 +24,13 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
     case PSN_KILLACTIVE: {
         // A field the user chose to correct keeps the page active.
         const int correct = CommitDestinationPage(page, PageInstance(page), context);
-        if (correct != 0) {
-            SetFocus(GetDlgItem(page, correct));
+        // The commit has put the focus there already. Moving it again from a
+        // combo box's edit field to the box itself would send the box's
+        // focus notices once the commit is over and run a waiting check.
+        const HWND field = GetDlgItem(page, correct);
+        const HWND focus = GetFocus();
+        if (correct != 0 && focus != field && !IsChild(field, focus)) {
+            SetFocus(field);
         }
         SetWindowLongPtrW(page, DWLP_MSGRESULT, correct);
         return correct;

@@ -177,6 +177,24 @@ TEST_F(PageCommit, BothInvalidAndCancelledTwiceKeepsThePageAtTheAddress) {
     EXPECT_STREQ(sheet.Devmode().delivery.emailAddresses[1], L"e@f.gh");
 }
 
+TEST_F(PageCommit, AddressCancelledOnLeavingLeavesThePageUnchangedWithAPinCheckPending) {
+    DestinationSheet sheet(PrinterName(), kDriver, WithMode(2, L"0042", 2));
+    ASSERT_TRUE(sheet.Opened());
+    sheet.SetText(IDC_ADDRESS, L"nobody");
+    // Leaving the delivery list for the sheet's own buttons leaves its PIN
+    // check waiting.
+    sheet.Focus(IDC_DELIVERY);
+    SetFocus(GetDlgItem(sheet.Sheet(), IDOK));
+    sheet.Pump();
+    sheet.ResetNotices();
+    boxes.Queue(IDCANCEL);
+    EXPECT_FALSE(sheet.LeavePage());
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(sheet.FocusedId(), IDC_ADDRESS);
+    EXPECT_EQ(sheet.Unchanges(), 1);
+    EXPECT_EQ(sheet.Changes(), 0);
+}
+
 TEST_F(PageCommit, MessageAndAddressListAreCutTo64) {
     DestinationSheet sheet(PrinterName(), kDriver, WithMode(0, L"", 2));
     ASSERT_TRUE(sheet.Opened());
