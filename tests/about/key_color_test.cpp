@@ -46,26 +46,24 @@ TEST(BitmapKeyColor, PaletteBitmapsGiveTheTableEntryOfTheBottomLeftPixel) {
 }
 
 TEST(BitmapKeyColor, DirectColourBitmapsGiveThePixelItself) {
-    DibSection rgb555(5, 2, 16);
-    const WORD yellow555 = (31 << 10) | (31 << 5);
-    std::memcpy(rgb555.Row(0), &yellow555, 2);
-    EXPECT_EQ(RGB(255, 255, 0), KeyColorOf(rgb555.bitmap));
-
-    // A 5-6-5 bitmap is read back through the system as 5-5-5.
-    DibSection rgb565(5, 2, 16, nullptr, 0, 0xF800);
-    const WORD cyan565 = (63 << 5) | 31;
-    std::memcpy(rgb565.Row(0), &cyan565, 2);
-    EXPECT_EQ(RGB(0, 255, 255), KeyColorOf(rgb565.bitmap));
-
-    DibSection rgb24(3, 2, 24);
-    const BYTE bgr[] = {1, 2, 3};
-    std::memcpy(rgb24.Row(0), bgr, 3);
-    EXPECT_EQ(RGB(3, 2, 1), KeyColorOf(rgb24.bitmap));
-
-    DibSection rgb32(3, 2, 32);
-    const BYTE bgrx[] = {40, 50, 60, 99};
-    std::memcpy(rgb32.Row(0), bgrx, 4);
-    EXPECT_EQ(RGB(60, 50, 40), KeyColorOf(rgb32.bitmap));
+    struct Case {
+        WORD bits;
+        DWORD firstMask;
+        DWORD pixel;
+        COLORREF expected;
+    };
+    const Case cases[] = {
+        {16, 0, (31 << 10) | (31 << 5), RGB(255, 255, 0)},
+        // A 5-6-5 bitmap is read back through the system as 5-5-5.
+        {16, 0xF800, (63 << 5) | 31, RGB(0, 255, 255)},
+        {24, 0, 0x030201, RGB(3, 2, 1)},
+        {32, 0, 0x633C3228, RGB(60, 50, 40)},
+    };
+    for (const Case& c : cases) {
+        DibSection dib(5, 2, c.bits, nullptr, 0, c.firstMask);
+        std::memcpy(dib.Row(0), &c.pixel, c.bits / 8);
+        EXPECT_EQ(c.expected, KeyColorOf(dib.bitmap)) << c.bits << " bits " << c.firstMask;
+    }
 }
 
 TEST(BitmapKeyColor, TwoBitBitmapGivesBlack) {
@@ -90,51 +88,48 @@ TEST(BitmapKeyColor, UnreadableBitmapGivesMagenta) {
     EXPECT_EQ(RGB(255, 0, 255), GetBitmapKeyColor(screen.dc, stale, description));
 }
 
-BITMAPINFOHEADER Header(WORD bits, DWORD compression) {
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof(header);
-    header.biBitCount = bits;
-    header.biCompression = compression;
-    return header;
-}
-
-TEST(BitmapKeyColor, SixteenBitFormatsFollowTheFirstMask) {
-    const BYTE pixel[] = {0xE0, 0x7F}; // 0x7FE0
+// Pixels as the system hands them back: masks for 16 bits, a colour table
+// below 16, little-endian pixel bytes.
+TEST(BitmapKeyColor, DecodesTheFirstPixelOfEachFormat) {
     const DWORD masks555[] = {0x7C00, 0x03E0, 0x001F};
     const DWORD masks565[] = {0xF800, 0x07E0, 0x001F};
-    const auto bitfields = Header(16, BI_BITFIELDS);
-    EXPECT_EQ(RGB(255, 255, 0), DecodeFirstPixel(bitfields, reinterpret_cast<const BYTE*>(masks555),
-                                                 sizeof(masks555), pixel));
-    // Red 15 of 31 and green 63 of 63 as 5-6-5.
-    EXPECT_EQ(RGB(123, 255, 0), DecodeFirstPixel(bitfields, reinterpret_cast<const BYTE*>(masks565),
-                                                 sizeof(masks565), pixel));
-    EXPECT_EQ(RGB(255, 255, 0), DecodeFirstPixel(Header(16, BI_RGB), nullptr, 0, pixel));
-    EXPECT_EQ(RGB(0, 0, 0), DecodeFirstPixel(Header(16, BI_RLE8), nullptr, 0, pixel));
-}
-
-TEST(BitmapKeyColor, ComponentsAreScaledWithRounding) {
-    const WORD mid555 = (16 << 10) | (1 << 5) | 30; // 131.6, 8.2, 246.8
-    EXPECT_EQ(RGB(132, 8, 247), DecodeFirstPixel(Header(16, BI_RGB), nullptr, 0,
-                                                 reinterpret_cast<const BYTE*>(&mid555)));
-    const DWORD masks565[] = {0xF800, 0x07E0, 0x001F};
-    const WORD mid565 = (32 << 5); // green 129.5 rounds up
-    EXPECT_EQ(RGB(0, 130, 0),
-              DecodeFirstPixel(Header(16, BI_BITFIELDS), reinterpret_cast<const BYTE*>(masks565),
-                               sizeof(masks565), reinterpret_cast<const BYTE*>(&mid565)));
-}
-
-TEST(BitmapKeyColor, UndecodableDepthsGiveBlack) {
     const RGBQUAD table[4] = {{255, 255, 255, 0}, {255, 255, 255, 0}};
-    const BYTE pixel[] = {0x40, 0x00, 0x00, 0x00};
-    EXPECT_EQ(RGB(0, 0, 0),
-              DecodeFirstPixel(Header(2, BI_RGB), reinterpret_cast<const BYTE*>(table),
-                               sizeof(table), pixel));
-    EXPECT_EQ(RGB(0, 0, 0), DecodeFirstPixel(Header(48, BI_RGB), nullptr, 0, pixel));
-    // An index past the table the system gave reads as black, not beyond it.
-    const BYTE pastTable[] = {0xF0};
-    EXPECT_EQ(RGB(0, 0, 0),
-              DecodeFirstPixel(Header(4, BI_RGB), reinterpret_cast<const BYTE*>(table),
-                               sizeof(table), pastTable));
+    struct Case {
+        const char* what;
+        WORD bits;
+        DWORD compression;
+        const void* colours;
+        DWORD colourBytes;
+        DWORD pixel;
+        COLORREF expected;
+    };
+    const Case cases[] = {
+        // 16 bits follow the first mask.
+        {"5-5-5 masks", 16, BI_BITFIELDS, masks555, sizeof(masks555), 0x7FE0, RGB(255, 255, 0)},
+        // Red 15 of 31 and green 63 of 63 as 5-6-5.
+        {"5-6-5 masks", 16, BI_BITFIELDS, masks565, sizeof(masks565), 0x7FE0, RGB(123, 255, 0)},
+        {"no masks", 16, BI_RGB, nullptr, 0, 0x7FE0, RGB(255, 255, 0)},
+        {"run-length", 16, BI_RLE8, nullptr, 0, 0x7FE0, RGB(0, 0, 0)},
+        // Components are scaled with rounding: 131.6, 8.2, 246.8.
+        {"5-5-5 rounding", 16, BI_RGB, nullptr, 0, (16 << 10) | (1 << 5) | 30, RGB(132, 8, 247)},
+        // Green 129.5 rounds up.
+        {"5-6-5 rounding", 16, BI_BITFIELDS, masks565, sizeof(masks565), 32 << 5, RGB(0, 130, 0)},
+        // Depths that cannot be decoded give black.
+        {"2 bits", 2, BI_RGB, table, sizeof(table), 0x40, RGB(0, 0, 0)},
+        {"48 bits", 48, BI_RGB, nullptr, 0, 0x40, RGB(0, 0, 0)},
+        // An index past the table the system gave reads as black, not beyond it.
+        {"past the table", 4, BI_RGB, table, sizeof(table), 0xF0, RGB(0, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        BITMAPINFOHEADER header{};
+        header.biSize = sizeof(header);
+        header.biBitCount = c.bits;
+        header.biCompression = c.compression;
+        EXPECT_EQ(c.expected,
+                  DecodeFirstPixel(header, static_cast<const BYTE*>(c.colours), c.colourBytes,
+                                   reinterpret_cast<const BYTE*>(&c.pixel)))
+            << c.what;
+    }
 }
 
 } // namespace

@@ -10,20 +10,27 @@ namespace {
 constexpr COLORREF kBackground = RGB(10, 200, 30);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
+// A memory DC with `bitmap` selected into it.
+struct MemoryDc {
+    explicit MemoryDc(HBITMAP bitmap) : previous(SelectObject(dc, bitmap)) {}
+    ~MemoryDc() {
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous;
+};
+
 struct Target {
     DibSection surface{40, 30, 32};
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, surface.bitmap);
+    MemoryDc memory{surface.bitmap};
+    HDC dc = memory.dc;
     Target() {
         for (int y = 0; y < 30; ++y) {
             for (int x = 0; x < 40; ++x) {
                 SetPixel(dc, x, y, kBackground);
             }
         }
-    }
-    ~Target() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
     }
 };
 
@@ -36,15 +43,12 @@ const COLORREF kPicture[4][6] = {
 };
 
 void Paint(DibSection& picture) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, picture.bitmap);
+    MemoryDc memory(picture.bitmap);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 6; ++x) {
-            SetPixel(dc, x, y, kPicture[y][x]);
+            SetPixel(memory.dc, x, y, kPicture[y][x]);
         }
     }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
 }
 
 TEST(TransparentBitmap, KeyPixelsShowTheBackgroundAndOthersThePicture) {

@@ -90,33 +90,26 @@ TEST_F(PluginUITest, ReleasingObjectReleasesDriverInterface) {
 TEST_F(PluginUITest, QueryColorProfileBuffers) {
     BYTE buffer[64];
     std::memset(buffer, 0xEE, sizeof(buffer));
-    ULONG size = 32;
+    ULONG size = 0;
     FLONG flags = 0;
-    ASSERT_EQ(S_OK, plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_DEVICEPROFILE,
-                                              buffer, &size, &flags));
+    auto query = [&](ULONG kind, BYTE* out, ULONG given, DWORD lastError) {
+        size = given;
+        SetLastError(lastError);
+        return plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, kind, out, &size,
+                                         &flags);
+    };
+    ASSERT_EQ(S_OK, query(QCP_DEVICEPROFILE, buffer, 32, 0));
     EXPECT_STREQ(L"OEMPROFILE.icm", reinterpret_cast<wchar_t*>(buffer));
     EXPECT_EQ(32u, size);
     EXPECT_EQ(QCP_PROFILEDISK, flags);
     EXPECT_EQ(0xEE, buffer[32]); // nothing beyond the stated size
 
-    size = 31;
-    SetLastError(0);
-    EXPECT_EQ(E_FAIL, plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr,
-                                                QCP_DEVICEPROFILE, buffer, &size, &flags));
-    EXPECT_EQ(32u, size);
-    EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
-
-    size = 100;
-    SetLastError(0);
-    EXPECT_EQ(E_FAIL, plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr,
-                                                QCP_DEVICEPROFILE, nullptr, &size, &flags));
-    EXPECT_EQ(32u, size);
-    EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
-
-    size = 64;
-    SetLastError(77);
-    EXPECT_EQ(E_FAIL, plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr,
-                                                QCP_SOURCEPROFILE, buffer, &size, &flags));
+    for (BYTE* out : {buffer, static_cast<BYTE*>(nullptr)}) {
+        EXPECT_EQ(E_FAIL, query(QCP_DEVICEPROFILE, out, out ? 31 : 100, 0));
+        EXPECT_EQ(32u, size);
+        EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
+    }
+    EXPECT_EQ(E_FAIL, query(QCP_SOURCEPROFILE, buffer, 64, 77));
     EXPECT_EQ(64u, size);
     EXPECT_EQ(77u, GetLastError());
 }
