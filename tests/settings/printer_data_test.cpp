@@ -186,13 +186,4 @@ TEST_F(ContextCreation, MissingHandlesGiveNoContext) {
     EXPECT_EQ(nullptr, CreatePluginContext(&noHeap, nullptr));
 }
 
-TEST_F(ContextCreation, LongPrinterNameIsCutTo225) {
-    std::wstring longName(300, L'p');
-    param.pPrinterName = const_cast<wchar_t*>(longName.c_str());
-    PluginContext* context = CreatePluginContext(&param, nullptr);
-    ASSERT_NE(nullptr, context);
-    EXPECT_EQ(std::wstring(225, L'p'), std::wstring(context->printerName));
-    ReleasePluginContext(context);
-}
-
 } // namespace

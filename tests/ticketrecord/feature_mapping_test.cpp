@@ -307,19 +307,14 @@ TEST_F(FeatureMappingTest, UnreadableFeaturesFallBack) {
         std::memset(&record, 0, sizeof(record));
         Fill();
         const std::string what = "variant " + std::to_string(variant);
-        EXPECT_EQ(3, U16(kSidesCode)) << what;
-        EXPECT_EQ(3, U16(kCollateCode)) << what;
-        EXPECT_EQ(2, U16(kMediaKind)) << what;
-        EXPECT_EQ(0, U16(kMediaColor)) << what;
-        EXPECT_EQ(0, U16(kMediaOpacity)) << what;
         ExpectPage(9, 612, 792, what);
-        EXPECT_EQ(1, U16(kJogCode)) << what;
-        EXPECT_EQ(0xFFFF, U16(kStapleCount)) << what;
-        EXPECT_EQ(1, U16(kStapleKind)) << what;
-        EXPECT_EQ(0, U16(kBookletPortrait)) << what;
-        EXPECT_EQ(6, U16(kOutputBinCode)) << what;
-        EXPECT_EQ(0, U16(kPunchHoles)) << what;
-        EXPECT_EQ(0, U16(kPunchEdge)) << what;
+        const std::pair<size_t, WORD> defaults[] = {
+            {kSidesCode, 3},       {kCollateCode, 3},   {kMediaKind, 2},        {kMediaColor, 0},
+            {kMediaOpacity, 0},    {kJogCode, 1},       {kStapleCount, 0xFFFF}, {kStapleKind, 1},
+            {kBookletPortrait, 0}, {kOutputBinCode, 6}, {kPunchHoles, 0},       {kPunchEdge, 0}};
+        for (const auto& [offset, code] : defaults) {
+            EXPECT_EQ(code, U16(offset)) << what << ", word at " << offset;
+        }
     }
 
     // 63 characters and the terminator still fit the 64-byte option buffer.

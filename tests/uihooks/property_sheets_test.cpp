@@ -40,24 +40,16 @@ TEST_F(SheetWithoutContext, InitialisationIsRefusedAndAddsNothing) {
 class DocumentSheet : public SheetFixture {};
 
 TEST_F(DocumentSheet, WithoutTheEditorOnlyTheDestinationPageIsAdded) {
-    {
-        EditorPresence missingProgram(EditorPresence::Editor::Missing);
+    for (int variant = 0; variant < 3; ++variant) {
+        SCOPED_TRACE(variant);
+        EditorPresence editor(variant == 2 ? EditorPresence::Editor::Directory // program a folder
+                                           : EditorPresence::Editor::Missing);
+        if (variant == 1) {
+            EditorPresence::Uninstall(); // no "Path" value at all
+        }
         ASSERT_EQ(S_OK, OpenSheet());
         EXPECT_EQ(kDestinationOnly, DescribedTitles());
         EXPECT_EQ(1u, sheet->info.Result);
-        sheet.reset();
-    }
-    {
-        EditorPresence saved(EditorPresence::Editor::Missing);
-        EditorPresence::Uninstall(); // no "Path" value at all
-        ASSERT_EQ(S_OK, OpenSheet());
-        EXPECT_EQ(kDestinationOnly, DescribedTitles());
-        sheet.reset();
-    }
-    {
-        EditorPresence programIsAFolder(EditorPresence::Editor::Directory);
-        ASSERT_EQ(S_OK, OpenSheet());
-        EXPECT_EQ(kDestinationOnly, DescribedTitles());
         sheet.reset();
     }
 }
