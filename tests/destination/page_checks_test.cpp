@@ -7,36 +7,17 @@
 #include <gtest/gtest.h>
 
 using namespace pagetest;
-using vorn::PrivateDevmode;
-
-namespace {
-
-constexpr wchar_t kDriver[] = L"Vorn K340 PS";
-
-std::wstring PrinterName() {
-    static int serial = 0;
-    return L"Destination checks " + std::to_wstring(++serial);
-}
-
-std::pair<DWORD, DWORD> EditSelection(HWND edit) {
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return {start, end};
-}
-
-} // namespace
 
 class PageChecks : public AnsweredPageTest {};
 
 TEST_F(PageChecks, InvalidPinIsReportedWhenTheFocusLandsElsewhere_OkUsesTheFallback) {
-    DestinationSheet sheet(PrinterName(), kDriver, WithMode(2, L"", 0));
+    DestinationSheet sheet(WithMode(2, L"", 0));
     ASSERT_TRUE(sheet.Opened());
     sheet.Focus(IDC_PIN);
     sheet.Type(IDC_PIN, L"12");
     boxes.Queue(IDOK);
     sheet.Focus(IDC_NOTIFY);
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_TRUE(Contains(boxes.Seen()[0], L"'12' is not a valid PIN.")) << boxes.Seen()[0];
+    EXPECT_TRUE(boxes.SawOne(L"'12' is not a valid PIN."));
     EXPECT_EQ(sheet.Text(IDC_PIN), L"5183");
     EXPECT_EQ(sheet.FocusedId(), IDC_DELIVERY);
     // Only the controls changed: the section waits for the commit.
@@ -44,7 +25,7 @@ TEST_F(PageChecks, InvalidPinIsReportedWhenTheFocusLandsElsewhere_OkUsesTheFallb
 }
 
 TEST_F(PageChecks, InvalidPinCancelPutsTheUserBackIntoTheField) {
-    DestinationSheet sheet(PrinterName(), kDriver, WithMode(2, L"", 0));
+    DestinationSheet sheet(WithMode(2, L"", 0));
     ASSERT_TRUE(sheet.Opened());
     sheet.Focus(IDC_PIN);
     sheet.Type(IDC_PIN, L"987");
@@ -53,22 +34,37 @@ TEST_F(PageChecks, InvalidPinCancelPutsTheUserBackIntoTheField) {
     ASSERT_EQ(boxes.Seen().size(), 1u);
     EXPECT_EQ(sheet.FocusedId(), IDC_PIN);
     EXPECT_EQ(sheet.Text(IDC_PIN), L"987");
-    EXPECT_EQ(EditSelection(sheet.Item(IDC_PIN)), std::make_pair(DWORD{0}, DWORD{3}));
+    EXPECT_EQ(sheet.EditSelection(IDC_PIN), std::make_pair(DWORD{0}, DWORD{3}));
 }
 
-TEST_F(PageChecks, ThePinsOwnListDropsTheCheckAndLeavingItSchedulesItAgain) {
-    DestinationSheet sheet(PrinterName(), kDriver, WithMode(2, L"12", 0));
-    ASSERT_TRUE(sheet.Opened());
-    sheet.Focus(IDC_PIN);
-    sheet.Focus(IDC_DELIVERY);
-    EXPECT_TRUE(boxes.Seen().empty());
-    boxes.Queue(IDCANCEL);
-    sheet.Focus(IDC_NOTIFY);
-    EXPECT_EQ(boxes.Seen().size(), 1u);
+// Moving from a field to the list that enables it drops the field's check;
+// leaving that list for another control schedules the check again.
+TEST_F(PageChecks, AFieldsOwnListDropsItsCheck) {
+    struct Case {
+        BYTE mode;
+        const wchar_t* pin;
+        BYTE notify;
+        int field, list, elsewhere, answer;
+    };
+    for (Case c : {Case{2, L"12", 0, IDC_PIN, IDC_DELIVERY, IDC_NOTIFY, IDCANCEL},
+                   Case{0, L"", 1, IDC_ADDRESS, IDC_NOTIFY, IDC_JOBNAME, IDOK}}) {
+        boxes.Clear();
+        DestinationSheet sheet(WithMode(c.mode, c.pin, c.notify));
+        ASSERT_TRUE(sheet.Opened());
+        sheet.Focus(c.field);
+        if (c.field == IDC_ADDRESS) {
+            sheet.SetText(IDC_ADDRESS, L"broken");
+        }
+        sheet.Focus(c.list);
+        EXPECT_TRUE(boxes.Seen().empty()) << c.field;
+        boxes.Queue(c.answer);
+        sheet.Focus(c.elsewhere);
+        EXPECT_EQ(boxes.Seen().size(), 1u) << c.field;
+    }
 }
 
 TEST_F(PageChecks, ValidPinsPassQuietlyAndMarkThePageChanged) {
-    DestinationSheet sheet(PrinterName(), kDriver, WithMode(7, L"", 0));
+    DestinationSheet sheet(WithMode(7, L"", 0));
     ASSERT_TRUE(sheet.Opened());
     sheet.Focus(IDC_PIN); // empty is enough for archiving
     sheet.ResetNotices();
@@ -84,53 +80,36 @@ TEST_F(PageChecks, ValidPinsPassQuietlyAndMarkThePageChanged) {
 }
 
 TEST_F(PageChecks, EmptyAddressIsReportedOnTabbingToTheMessage_OkTurnsTheNoticeOff) {
-    DestinationSheet sheet(PrinterName(), kDriver, WithMode(0, L"", 1));
+    DestinationSheet sheet(WithMode(0, L"", 1));
     ASSERT_TRUE(sheet.Opened());
     sheet.Focus(IDC_ADDRESS);
     sheet.SetText(IDC_ADDRESS, L"");
     boxes.Queue(IDOK);
     sheet.Tab();
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_TRUE(Contains(boxes.Seen()[0], L"'' is not a valid email address.")) << boxes.Seen()[0];
+    EXPECT_TRUE(boxes.SawOne(L"'' is not a valid email address."));
     EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 0);
     EXPECT_EQ(sheet.FocusedId(), IDC_NOTIFY);
     EXPECT_EQ(sheet.Text(IDC_ADDRESS), L"");
     EXPECT_EQ(sheet.Text(IDC_MESSAGE), L"");
-    for (int id : {IDC_ADDRESS_LABEL, IDC_ADDRESS, IDC_MESSAGE_LABEL, IDC_MESSAGE}) {
-        EXPECT_FALSE(sheet.Enabled(id)) << id;
-    }
+    EXPECT_TRUE(sheet.AllEnabled(kEmailFields, false));
 }
 
 TEST_F(PageChecks, InvalidAddressCancelReturnsToTheFieldAndUnmarksThePage) {
-    DestinationSheet sheet(PrinterName(), kDriver, WithMode(0, L"", 2));
+    DestinationSheet sheet(WithMode(0, L"", 2));
     ASSERT_TRUE(sheet.Opened());
     sheet.Focus(IDC_ADDRESS);
     sheet.SetText(IDC_ADDRESS, L"  me@host,, you@nowhere ");
     boxes.Queue(IDCANCEL);
     sheet.Focus(IDC_JOBNAME);
-    ASSERT_EQ(boxes.Seen().size(), 1u);
     // The message shows the list as the check left it.
-    EXPECT_TRUE(Contains(boxes.Seen()[0], L"'me@host,, you@nowhere'")) << boxes.Seen()[0];
+    EXPECT_TRUE(boxes.SawOne(L"'me@host,, you@nowhere'"));
     EXPECT_EQ(sheet.FocusedId(), IDC_ADDRESS);
     EXPECT_EQ(sheet.Unchanges(), 1);
     EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 2);
 }
 
-TEST_F(PageChecks, TheAddressesOwnListDropsTheCheck) {
-    DestinationSheet sheet(PrinterName(), kDriver, WithMode(0, L"", 1));
-    ASSERT_TRUE(sheet.Opened());
-    sheet.Focus(IDC_ADDRESS);
-    sheet.SetText(IDC_ADDRESS, L"broken");
-    sheet.Focus(IDC_NOTIFY);
-    EXPECT_TRUE(boxes.Seen().empty());
-    // Leaving the list with a notice chosen schedules the check again.
-    boxes.Queue(IDOK);
-    sheet.Focus(IDC_JOBNAME);
-    EXPECT_EQ(boxes.Seen().size(), 1u);
-}
-
 TEST_F(PageChecks, ValidAddressListPassesQuietly) {
-    DestinationSheet sheet(PrinterName(), kDriver, WithMode(0, L"", 1));
+    DestinationSheet sheet(WithMode(0, L"", 1));
     ASSERT_TRUE(sheet.Opened());
     sheet.Focus(IDC_ADDRESS);
     sheet.SetText(IDC_ADDRESS, L"me@host.org, you@host.org");
@@ -141,8 +120,11 @@ TEST_F(PageChecks, ValidAddressListPassesQuietly) {
 }
 
 TEST_F(PageChecks, DefaultsResetTheFieldsWithoutAnyCheck) {
+    wchar_t user[256] = {};
+    DWORD chars = 256;
+    GetUserNameW(user, &chars);
     for (int start : {IDC_ADDRESS, IDC_PIN}) {
-        DestinationSheet sheet(PrinterName(), kDriver, WithMode(2, L"1", 1));
+        DestinationSheet sheet(WithMode(2, L"1", 1));
         ASSERT_TRUE(sheet.Opened());
         sheet.Focus(start);
         sheet.SetText(IDC_ADDRESS, L"broken");
@@ -151,21 +133,16 @@ TEST_F(PageChecks, DefaultsResetTheFieldsWithoutAnyCheck) {
         EXPECT_TRUE(boxes.Seen().empty()) << start;
 
         EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"Use application setting");
-        wchar_t user[256] = {};
-        DWORD chars = 256;
-        GetUserNameW(user, &chars);
         EXPECT_EQ(sheet.Text(IDC_USERNAME), user);
         EXPECT_EQ(sheet.Selection(IDC_DELIVERY), 0);
         EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 0);
-        EXPECT_EQ(sheet.Text(IDC_PIN), L"");
-        EXPECT_EQ(sheet.Text(IDC_ADDRESS), L"");
-        EXPECT_EQ(sheet.Text(IDC_MESSAGE), L"");
-        for (int id : {IDC_PIN_LABEL, IDC_PIN, IDC_PIN_RANGE, IDC_ADDRESS_LABEL, IDC_ADDRESS,
-                       IDC_MESSAGE_LABEL, IDC_MESSAGE}) {
-            EXPECT_FALSE(sheet.Enabled(id)) << id;
+        for (int id : {IDC_PIN, IDC_ADDRESS, IDC_MESSAGE}) {
+            EXPECT_EQ(sheet.Text(id), L"") << id;
         }
+        EXPECT_TRUE(sheet.AllEnabled({IDC_PIN_LABEL, IDC_PIN, IDC_PIN_RANGE}, false));
+        EXPECT_TRUE(sheet.AllEnabled(kEmailFields, false));
         EXPECT_EQ(sheet.FocusedId(), IDC_JOBNAME);
-        EXPECT_EQ(EditSelection(sheet.Item(IDC_JOBNAME)), std::make_pair(DWORD{0}, DWORD{23}));
+        EXPECT_EQ(sheet.EditSelection(IDC_JOBNAME), std::make_pair(DWORD{0}, DWORD{23}));
         EXPECT_GE(sheet.Changes(), 1);
 
         // Nothing was left pending either.
@@ -176,7 +153,7 @@ TEST_F(PageChecks, DefaultsResetTheFieldsWithoutAnyCheck) {
 
 TEST_F(PageChecks, ActivationDropsPendingChecks) {
     for (int field : {IDC_PIN, IDC_ADDRESS}) {
-        DestinationSheet sheet(PrinterName(), kDriver, WithMode(2, L"12", 1));
+        DestinationSheet sheet(WithMode(2, L"12", 1));
         ASSERT_TRUE(sheet.Opened());
         sheet.SetText(IDC_ADDRESS, L"broken");
         // Leaving the field for the sheet's own buttons schedules its check.

@@ -66,8 +66,6 @@ BOOL CALLBACK LongestStatic(HWND child, LPARAM longest) {
     return TRUE;
 }
 
-std::vector<HelpRequest> g_helpRequests;
-
 struct WinHelpRecord { // what WinHelpA hands the help window
     WORD size;
     WORD command;
@@ -85,13 +83,18 @@ LRESULT CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (record->ofsFilename) {
             request.file = reinterpret_cast<const char*>(record) + record->ofsFilename;
         }
-        g_helpRequests.push_back(request);
+        HelpWindow::Requests().push_back(request);
         return TRUE;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace
+
+std::vector<HelpRequest>& HelpWindow::Requests() {
+    static std::vector<HelpRequest> requests;
+    return requests;
+}
 
 HMODULE PluginModule() {
     static HMODULE module = [] {
@@ -154,6 +157,16 @@ void CALLBACK BoxAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (g_answerer) {
         g_answerer->Look();
     }
+}
+
+::testing::AssertionResult BoxAnswerer::SawOne(const std::wstring& part) const {
+    if (seen_.size() != 1) {
+        return ::testing::AssertionFailure() << seen_.size() << " boxes seen, not one";
+    }
+    if (!Contains(seen_[0], part)) {
+        return ::testing::AssertionFailure() << "the box said: " << seen_[0];
+    }
+    return ::testing::AssertionSuccess();
 }
 
 void BoxAnswerer::Look() {
@@ -224,6 +237,15 @@ DestinationSheet::DestinationSheet(const std::wstring& printerName, const std::w
     ResetNotices();
 }
 
+DestinationSheet::DestinationSheet(const vorn::PrivateDevmode& devmode,
+                                   const std::wstring& driverName)
+    : DestinationSheet(
+          [] {
+              static int serial = 0;
+              return L"Destination page " + std::to_wstring(++serial);
+          }(),
+          driverName, devmode) {}
+
 DestinationSheet::~DestinationSheet() {
     if (sheet_) {
         SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sheetProc_));
@@ -293,18 +315,36 @@ void DestinationSheet::Select(int id, int index) {
     Pump();
 }
 
-int DestinationSheet::Selection(int id) const {
-    return static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0));
-}
-
-int DestinationSheet::Count(int id) const {
-    return static_cast<int>(SendMessageW(Item(id), CB_GETCOUNT, 0, 0));
-}
-
 std::wstring DestinationSheet::Entry(int id, int index) const {
     wchar_t text[512] = {};
     SendMessageW(Item(id), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+std::vector<std::wstring> DestinationSheet::Entries(int id) const {
+    std::vector<std::wstring> entries;
+    for (int i = 0; i < Count(id); ++i) {
+        entries.push_back(Entry(id, i));
+    }
+    return entries;
+}
+
+::testing::AssertionResult DestinationSheet::AllEnabled(std::initializer_list<int> ids,
+                                                        bool enabled) const {
+    for (int id : ids) {
+        if (Enabled(id) != enabled) {
+            return ::testing::AssertionFailure()
+                   << "control " << id << (enabled ? " is disabled" : " is enabled");
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::pair<DWORD, DWORD> DestinationSheet::EditSelection(int id) const {
+    DWORD start = 0, end = 0;
+    SendMessageW(Item(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return {start, end};
 }
 
 int DestinationSheet::FocusedId() const {
@@ -351,15 +391,7 @@ HelpWindow::HelpWindow() {
     RegisterClassW(&windowClass);
     window_ = CreateWindowW(L"MS_WINHELP", L"help", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
-    g_helpRequests.clear();
-}
-
-HelpWindow::~HelpWindow() {
-    DestroyWindow(window_);
-}
-
-std::vector<HelpRequest>& HelpWindow::Requests() {
-    return g_helpRequests;
+    Requests().clear();
 }
 
 } // namespace pagetest

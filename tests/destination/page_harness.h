@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/private_devmode.h"
+#include "resource_ids.h"
 #include "uihooks/plugin_context.h"
 #include "support/spooler_printers.h"
 
@@ -13,11 +14,21 @@
 
 #include <cwchar>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace pagetest {
+
+// A driver of the family that offers all eight delivery modes, and one of
+// the family that offers six.
+constexpr wchar_t kFamily2Driver[] = L"Vorn K340 PS";
+constexpr wchar_t kFamily1Driver[] = L"Vorn K335 PS";
+
+// The controls the notification type enables and disables together.
+constexpr std::initializer_list<int> kEmailFields = {IDC_ADDRESS_LABEL, IDC_ADDRESS,
+                                                     IDC_MESSAGE_LABEL, IDC_MESSAGE};
 
 // The plug-in DLL, loaded once: its dialogs and strings serve the page.
 HMODULE PluginModule();
@@ -32,6 +43,15 @@ inline vorn::PrivateDevmode WithMode(BYTE mode, const wchar_t* pin, BYTE notify)
     wcscpy(dm.delivery.pin, pin);
     dm.delivery.emailNotify = notify;
     return dm;
+}
+
+// The entries of a stored history, most recent first, joined with commas.
+template <size_t Slots, size_t Chars> std::wstring Joined(const wchar_t (&history)[Slots][Chars]) {
+    std::wstring joined = history[0];
+    for (size_t i = 1; i < Slots; ++i) {
+        joined += std::wstring(L",") + history[i];
+    }
+    return joined;
 }
 
 inline bool Contains(const std::wstring& text, const std::wstring& part) {
@@ -56,6 +76,8 @@ class BoxAnswerer {
     ~BoxAnswerer();
     void Queue(int button) { answers_.push_back(button); }
     const std::vector<std::wstring>& Seen() const { return seen_; }
+    // Exactly one box was seen, and its text holds `part`.
+    ::testing::AssertionResult SawOne(const std::wstring& part) const;
     void Clear() { seen_.clear(); }
     size_t Unanswered() const { return answers_.size(); }
 
@@ -73,6 +95,9 @@ class DestinationSheet {
   public:
     DestinationSheet(const std::wstring& printerName, const std::wstring& driverName,
                      const vorn::PrivateDevmode& devmode);
+    // The same for a printer of its own, with a name unique in this program.
+    explicit DestinationSheet(const vorn::PrivateDevmode& devmode,
+                              const std::wstring& driverName = kFamily2Driver);
     ~DestinationSheet();
     DestinationSheet(const DestinationSheet&) = delete;
     DestinationSheet& operator=(const DestinationSheet&) = delete;
@@ -93,10 +118,18 @@ class DestinationSheet {
     void SetText(int id, const std::wstring& text);
     std::wstring Text(int id) const;
     void Select(int id, int index);
-    int Selection(int id) const;
-    int Count(int id) const;
+    int Selection(int id) const {
+        return static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0));
+    }
+    int Count(int id) const { return static_cast<int>(SendMessageW(Item(id), CB_GETCOUNT, 0, 0)); }
     std::wstring Entry(int id, int index) const;
+    std::vector<std::wstring> Entries(int id) const;
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    // Every control of `ids` is enabled (or disabled); the failure names one
+    // that is not.
+    ::testing::AssertionResult AllEnabled(std::initializer_list<int> ids, bool enabled) const;
+    // The selection of an edit control: start and end.
+    std::pair<DWORD, DWORD> EditSelection(int id) const;
     int FocusedId() const;
     void Click(int id);
     // Presses Tab in the focused control, through the sheet's dialog manager.
@@ -134,8 +167,8 @@ struct HelpRequest {
 class HelpWindow {
   public:
     HelpWindow();
-    ~HelpWindow();
-    std::vector<HelpRequest>& Requests();
+    ~HelpWindow() { DestroyWindow(window_); }
+    static std::vector<HelpRequest>& Requests();
 
   private:
     HWND window_ = nullptr;

@@ -7,18 +7,10 @@
 
 using namespace pagetest;
 using vorn::PrivateDevmode;
+using Entries = std::vector<std::wstring>;
 
 namespace {
-
-constexpr wchar_t kFamily2Driver[] = L"Vorn K340 PS";
-constexpr wchar_t kFamily1Driver[] = L"Vorn K335 PS";
 constexpr wchar_t kUnknownDriver[] = L"Generic PostScript";
-
-std::wstring PrinterName(const wchar_t* what) {
-    static int serial = 0;
-    return std::wstring(L"Destination open ") + what + L" " + std::to_wstring(++serial);
-}
-
 } // namespace
 
 class PageOpen : public ::testing::Test {
@@ -33,7 +25,7 @@ TEST_F(PageOpen, ShowsTheStoredSettings) {
     wcscpy(dm.delivery.pin, L"1234");
     dm.delivery.emailNotify = 2;
     wcscpy(dm.delivery.emailMessage, L"Done");
-    DestinationSheet sheet(PrinterName(L"stored"), kFamily2Driver, dm);
+    DestinationSheet sheet(dm);
     ASSERT_TRUE(sheet.Opened());
 
     EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"Use application setting");
@@ -42,28 +34,20 @@ TEST_F(PageOpen, ShowsTheStoredSettings) {
     EXPECT_EQ(sheet.Text(IDC_PIN_RANGE), L"(0000 - 9999)");
 
     // Histories in stored order despite the sorted style, the first shown.
-    ASSERT_EQ(sheet.Count(IDC_USERNAME), 3);
-    EXPECT_EQ(sheet.Entry(IDC_USERNAME, 0), L"alice");
-    EXPECT_EQ(sheet.Entry(IDC_USERNAME, 1), L"bob");
-    EXPECT_EQ(sheet.Entry(IDC_USERNAME, 2), L"carol");
+    EXPECT_EQ(sheet.Entries(IDC_USERNAME), (Entries{L"alice", L"bob", L"carol"}));
     EXPECT_EQ(sheet.Text(IDC_USERNAME), L"alice");
-    ASSERT_EQ(sheet.Count(IDC_ADDRESS), 3);
-    EXPECT_EQ(sheet.Entry(IDC_ADDRESS, 2), L"i@j.kl");
+    EXPECT_EQ(sheet.Entries(IDC_ADDRESS), (Entries{L"a@b.cd", L"e@f.gh", L"i@j.kl"}));
     EXPECT_EQ(sheet.Text(IDC_ADDRESS), L"a@b.cd");
 
     ASSERT_EQ(sheet.Count(IDC_DELIVERY), 8);
     EXPECT_EQ(sheet.Entry(IDC_DELIVERY, 7), L"Archive to Ravorari Rodaro");
     EXPECT_EQ(sheet.Selection(IDC_DELIVERY), 7);
-    EXPECT_TRUE(sheet.Enabled(IDC_PIN_LABEL));
-    EXPECT_TRUE(sheet.Enabled(IDC_PIN));
-    EXPECT_TRUE(sheet.Enabled(IDC_PIN_RANGE));
+    EXPECT_TRUE(sheet.AllEnabled({IDC_PIN_LABEL, IDC_PIN, IDC_PIN_RANGE}, true));
     EXPECT_EQ(sheet.Text(IDC_PIN), L"1234");
 
     EXPECT_EQ(sheet.Count(IDC_NOTIFY), 3);
     EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 2);
-    for (int id : {IDC_ADDRESS_LABEL, IDC_ADDRESS, IDC_MESSAGE_LABEL, IDC_MESSAGE}) {
-        EXPECT_TRUE(sheet.Enabled(id)) << id;
-    }
+    EXPECT_TRUE(sheet.AllEnabled(kEmailFields, true));
     EXPECT_EQ(sheet.Text(IDC_MESSAGE), L"Done");
     EXPECT_EQ(sheet.Changes(), 0);
 }
@@ -74,19 +58,15 @@ TEST_F(PageOpen, SmallerFamiliesOfferSixModesAndEmptySlotsStayEntries) {
     dm.delivery.userNames[1][0] = L'\0';
     dm.delivery.userNames[2][0] = L'\0';
     for (const wchar_t* driver : {kFamily1Driver, kUnknownDriver}) {
-        DestinationSheet sheet(PrinterName(L"small"), driver, dm);
+        DestinationSheet sheet(dm, driver);
         ASSERT_TRUE(sheet.Opened());
         EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"Quarterly");
         ASSERT_EQ(sheet.Count(IDC_DELIVERY), 6);
         EXPECT_EQ(sheet.Entry(IDC_DELIVERY, 5), L"Save");
         EXPECT_EQ(sheet.Selection(IDC_DELIVERY), 0);
-        EXPECT_FALSE(sheet.Enabled(IDC_PIN));
-        EXPECT_FALSE(sheet.Enabled(IDC_PIN_LABEL));
-        EXPECT_EQ(sheet.Count(IDC_USERNAME), 3);
-        EXPECT_EQ(sheet.Entry(IDC_USERNAME, 1), L"");
-        for (int id : {IDC_ADDRESS_LABEL, IDC_ADDRESS, IDC_MESSAGE_LABEL, IDC_MESSAGE}) {
-            EXPECT_FALSE(sheet.Enabled(id)) << id;
-        }
+        EXPECT_TRUE(sheet.AllEnabled({IDC_PIN, IDC_PIN_LABEL}, false));
+        EXPECT_EQ(sheet.Entries(IDC_USERNAME), (Entries{L"alice", L"", L""}));
+        EXPECT_TRUE(sheet.AllEnabled(kEmailFields, false));
     }
 }
 
@@ -100,7 +80,7 @@ TEST_F(PageOpen, AModeTheListDoesNotOfferOpensAsPrintNowAndIsStoredSo) {
         PrivateDevmode dm = MakeDevmode();
         dm.delivery.deliveryMode = c.stored;
         dm.delivery.emailNotify = 9; // the same for a notice type not offered
-        DestinationSheet sheet(PrinterName(L"mode"), c.driver, dm);
+        DestinationSheet sheet(dm, c.driver);
         ASSERT_TRUE(sheet.Opened());
         EXPECT_EQ(sheet.Selection(IDC_DELIVERY), 0) << c.stored;
         EXPECT_FALSE(sheet.Enabled(IDC_PIN)) << c.stored;
@@ -113,20 +93,17 @@ TEST_F(PageOpen, AModeTheListDoesNotOfferOpensAsPrintNowAndIsStoredSo) {
 }
 
 TEST_F(PageOpen, ListsAndTheirFieldsFollowTheSelections) {
-    DestinationSheet sheet(PrinterName(L"follow"), kFamily2Driver, MakeDevmode());
+    DestinationSheet sheet(MakeDevmode());
     ASSERT_TRUE(sheet.Opened());
     sheet.Select(IDC_NOTIFY, 1);
-    for (int id : {IDC_ADDRESS_LABEL, IDC_ADDRESS, IDC_MESSAGE_LABEL, IDC_MESSAGE}) {
-        EXPECT_TRUE(sheet.Enabled(id)) << id;
-    }
+    EXPECT_TRUE(sheet.AllEnabled(kEmailFields, true));
     EXPECT_EQ(sheet.Changes(), 1);
     sheet.Select(IDC_NOTIFY, 0);
     EXPECT_FALSE(sheet.Enabled(IDC_ADDRESS));
 
     for (int mode = 0; mode < 8; ++mode) {
         sheet.Select(IDC_DELIVERY, mode);
-        EXPECT_EQ(sheet.Enabled(IDC_PIN), mode == 2 || mode == 7) << mode;
-        EXPECT_EQ(sheet.Enabled(IDC_PIN_RANGE), mode == 2 || mode == 7) << mode;
+        EXPECT_TRUE(sheet.AllEnabled({IDC_PIN, IDC_PIN_RANGE}, mode == 2 || mode == 7)) << mode;
     }
     sheet.ResetNotices();
     // Another user name and a typed PIN digit mark the page changed too.
@@ -137,7 +114,7 @@ TEST_F(PageOpen, ListsAndTheirFieldsFollowTheSelections) {
 }
 
 TEST_F(PageOpen, LiveFilterRemovesRefusedCharactersAndKeepsTheCaret) {
-    DestinationSheet sheet(PrinterName(L"filter"), kFamily2Driver, MakeDevmode());
+    DestinationSheet sheet(MakeDevmode());
     ASSERT_TRUE(sheet.Opened());
 
     sheet.SetText(IDC_JOBNAME, L"");
@@ -147,11 +124,7 @@ TEST_F(PageOpen, LiveFilterRemovesRefusedCharactersAndKeepsTheCaret) {
     SendMessageW(sheet.Item(IDC_JOBNAME), EM_SETSEL, 1, 1);
     sheet.Type(IDC_JOBNAME, L"\"");
     EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"ab");
-    DWORD start = 0, end = 0;
-    SendMessageW(sheet.Item(IDC_JOBNAME), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 1u);
-    EXPECT_EQ(end, 1u);
+    EXPECT_EQ(sheet.EditSelection(IDC_JOBNAME), std::make_pair(DWORD{1}, DWORD{1}));
     EXPECT_EQ(sheet.Changes(), 2); // nothing for the refused character
 
     // The same in a combo box's edit field.
@@ -160,8 +133,7 @@ TEST_F(PageOpen, LiveFilterRemovesRefusedCharactersAndKeepsTheCaret) {
     sheet.Type(IDC_USERNAME, L"\"");
     EXPECT_EQ(sheet.Text(IDC_USERNAME), L"alice");
     const LRESULT selection = SendMessageW(sheet.Item(IDC_USERNAME), CB_GETEDITSEL, 0, 0);
-    EXPECT_EQ(LOWORD(selection), 3);
-    EXPECT_EQ(HIWORD(selection), 3);
+    EXPECT_EQ(selection, MAKELRESULT(3, 3));
 
     // Pasted text loses each refused character.
     sheet.Focus(IDC_MESSAGE);
@@ -177,8 +149,8 @@ TEST_F(PageOpen, TwoSheetsKeepTheirOwnWorkingCopies) {
     wcscpy(second.delivery.userNames[0], L"xavier");
     wcscpy(second.delivery.userNames[1], L"yvonne");
     wcscpy(second.delivery.userNames[2], L"zoe");
-    DestinationSheet a(PrinterName(L"twoA"), kFamily2Driver, first);
-    DestinationSheet b(PrinterName(L"twoB"), kFamily1Driver, second);
+    DestinationSheet a(first);
+    DestinationSheet b(second, kFamily1Driver);
     ASSERT_TRUE(a.Opened());
     ASSERT_TRUE(b.Opened());
 
@@ -188,17 +160,14 @@ TEST_F(PageOpen, TwoSheetsKeepTheirOwnWorkingCopies) {
     EXPECT_TRUE(a.LeavePage());
     EXPECT_TRUE(b.LeavePage());
 
-    EXPECT_STREQ(a.Devmode().delivery.userNames[0], L"newname");
-    EXPECT_STREQ(a.Devmode().delivery.userNames[1], L"alice");
-    EXPECT_STREQ(a.Devmode().delivery.userNames[2], L"bob");
+    EXPECT_EQ(Joined(a.Devmode().delivery.userNames), L"newname,alice,bob");
     EXPECT_STREQ(a.Devmode().delivery.jobName, L"From A");
-    EXPECT_STREQ(b.Devmode().delivery.userNames[0], L"xavier");
-    EXPECT_STREQ(b.Devmode().delivery.userNames[2], L"zoe");
+    EXPECT_EQ(Joined(b.Devmode().delivery.userNames), L"xavier,yvonne,zoe");
     EXPECT_STREQ(b.Devmode().delivery.jobName, L"From B");
 }
 
 TEST_F(PageOpen, TemplateHoldsTheControlsInTabOrderWithTheirStyles) {
-    DestinationSheet sheet(PrinterName(L"template"), kFamily2Driver, MakeDevmode());
+    DestinationSheet sheet(MakeDevmode());
     ASSERT_TRUE(sheet.Opened());
     const int kHidden = 0xFFFF;
     const std::vector<int> expected = {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 using namespace vorn;
@@ -16,14 +17,10 @@ using namespace tickettest;
 
 namespace {
 
-using Entries = std::vector<std::wstring>;
+using Entries = ListEntries;
 
-constexpr wchar_t kCaption[] = L"Vorn PS Printer Driver";
-constexpr wchar_t kRegistryFailed[] = L"Unable to access Vorn Job Ticket settings in the "
-                                      L"Registry.\nYou may need to reinstall Dur Irivuravo.";
 constexpr wchar_t kUseDriver[] = L"Use current settings in printer driver";
 constexpr wchar_t kNotYet[] = L"Not yet implemented";
-constexpr int kApplyButton = 0x3021;
 
 HINSTANCE InstanceOf(HWND page) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
@@ -46,34 +43,11 @@ INT_PTR CALLBACK ListPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     return FALSE;
 }
 
-std::wstring FullPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
-
-class TicketListTest : public ::testing::Test {
+class TicketListTest : public TicketPageTest {
   protected:
-    TicketListTest()
-        : printer(Unique(L"Ticket List Printer")), folder(L"tickets"),
-          editorDefault(HKEY_LOCAL_MACHINE, names::kTicketEditorKey,
-                        names::kTicketEditorTicketsValue) {
-        editorDefault.Delete();
-    }
-    std::unique_ptr<TicketSheet> OpenPage() {
-        person.Clear();
-        auto sheet =
-            std::make_unique<TicketSheet>(PluginModule(), ListPageProc, &printer.Context());
-        EXPECT_TRUE(sheet->Open());
-        return sheet;
-    }
+    TicketListTest() : TicketPageTest(L"Ticket List Printer", ListPageProc) {}
     void Refresh(const TicketSheet& sheet) { RefreshTicketList(sheet.Page(), PluginModule()); }
     std::wstring TicketPath() { return printer.Devmode().ticketPath; }
-
-    BoxAnswerer person;
-    TicketPrinter printer;
-    TempFolder folder;
-    SavedValue editorDefault;
 };
 
 TEST_F(TicketListTest, PageHasTheTemplateLayoutAndLabels) {
@@ -109,10 +83,9 @@ TEST_F(TicketListTest, PageHasTheTemplateLayoutAndLabels) {
         RECT actual;
         GetWindowRect(control, &actual);
         MapWindowPoints(nullptr, sheet->Page(), reinterpret_cast<POINT*>(&actual), 2);
-        EXPECT_EQ(expected.left, actual.left) << c.id;
-        EXPECT_EQ(expected.top, actual.top) << c.id;
-        EXPECT_EQ(expected.right, actual.right) << c.id;
-        EXPECT_EQ(expected.bottom, actual.bottom) << c.id;
+        EXPECT_EQ(std::make_tuple(expected.left, expected.top, expected.right, expected.bottom),
+                  std::make_tuple(actual.left, actual.top, actual.right, actual.bottom))
+            << c.id;
     }
     wchar_t title[64] = {};
     GetWindowTextW(sheet->Page(), title, 64);
@@ -135,7 +108,7 @@ TEST_F(TicketListTest, DevmodeTicketComesFirstAndIsSelected) {
     lstrcpyW(printer.Devmode().ticketPath, folder.File(L"B.jdf").c_str());
 
     auto sheet = OpenPage();
-    EXPECT_EQ(FullPath(folder.Path()), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ(AbsolutePath(folder.Path()), sheet->Text(IDC_TICKET_DIR));
     EXPECT_EQ((Entries{L"None", L"A", L"B"}), sheet->Entries());
     EXPECT_EQ(2, sheet->Selection());
     EXPECT_TRUE(sheet->Enabled(IDC_TICKET_EDIT));
@@ -146,14 +119,14 @@ TEST_F(TicketListTest, DevmodeTicketComesFirstAndIsSelected) {
     ASSERT_TRUE(printer.ReadValue(names::kCurrentTicketsDir, &type, &data));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(520u, data.size());
-    EXPECT_EQ(FullPath(folder.Path()), reinterpret_cast<const wchar_t*>(data.data()));
+    EXPECT_EQ(AbsolutePath(folder.Path()), reinterpret_cast<const wchar_t*>(data.data()));
     sheet.reset();
 
     // A ticket that has gone falls back to the saved directory.
     folder.Remove(L"B.jdf");
     printer.SetString(names::kCurrentTicketsDir, saved.Path());
     sheet = OpenPage();
-    EXPECT_EQ(FullPath(saved.Path()), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ(AbsolutePath(saved.Path()), sheet->Text(IDC_TICKET_DIR));
     EXPECT_EQ((Entries{L"None", L"S"}), sheet->Entries());
     EXPECT_EQ(0, sheet->Selection());
     EXPECT_TRUE(person.Seen().empty());
@@ -168,19 +141,19 @@ TEST_F(TicketListTest, SavedDirectoryThenEditorDefaultThenNothing) {
     // gives way to the editor's default folder.
     printer.SetString(names::kCurrentTicketsDir, folder.Path() + L"\\missing");
     auto sheet = OpenPage();
-    EXPECT_EQ(FullPath(fallback.Path()), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ(AbsolutePath(fallback.Path()), sheet->Text(IDC_TICKET_DIR));
     EXPECT_EQ((Entries{L"None", L"D"}), sheet->Entries());
     sheet.reset();
     printer.SetValue(names::kCurrentTicketsDir, REG_BINARY, folder.Path().c_str(),
                      static_cast<DWORD>((folder.Path().size() + 1) * sizeof(wchar_t)));
     sheet = OpenPage();
-    EXPECT_EQ(FullPath(fallback.Path()), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ(AbsolutePath(fallback.Path()), sheet->Text(IDC_TICKET_DIR));
     sheet.reset();
     // The editor default is not checked for existence.
     printer.DeleteValue(names::kCurrentTicketsDir);
     editorDefault.SetString(fallback.Path() + L"\\later");
     sheet = OpenPage();
-    EXPECT_EQ(FullPath(fallback.Path() + L"\\later"), sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ(AbsolutePath(fallback.Path() + L"\\later"), sheet->Text(IDC_TICKET_DIR));
     EXPECT_EQ((Entries{L"None"}), sheet->Entries());
     EXPECT_TRUE(person.Seen().empty());
     sheet.reset();
@@ -207,8 +180,8 @@ TEST_F(TicketListTest, SavedDirectoryThenEditorDefaultThenNothing) {
         EXPECT_EQ((Entries{L"None"}), sheet->Entries());
         EXPECT_EQ(0, sheet->Selection());
         ASSERT_EQ(1u, person.Seen().size());
-        EXPECT_EQ(kCaption, person.Seen()[0].caption);
-        EXPECT_EQ(kRegistryFailed, person.Seen()[0].text);
+        EXPECT_EQ(kPluginCaption, person.Seen()[0].caption);
+        EXPECT_EQ(kRegistryFailedText, person.Seen()[0].text);
         sheet.reset();
     }
 }
@@ -221,7 +194,6 @@ TEST_F(TicketListTest, ListsTicketsSortedBelowNone) {
     // A search for "*.jdf" answers these too; they are no tickets.
     folder.Touch(L"b.jdf~");
     folder.Touch(L"d.jdfx");
-    printer.SetString(names::kCurrentTicketsDir, folder.Path());
     auto sheet = OpenPage();
     EXPECT_EQ((Entries{L"None", L"A", L"b", L"c"}), sheet->Entries());
     // Nor does a refresh take them for new tickets.
@@ -238,7 +210,6 @@ TEST_F(TicketListTest, RefreshFollowsTheFolder) {
     for (const wchar_t* name : {L"A.jdf", L"b.jdf", L"c.jdf", L"d.jdf"}) {
         folder.Touch(name);
     }
-    printer.SetString(names::kCurrentTicketsDir, folder.Path());
     auto sheet = OpenPage();
     sheet->Select(2);
 
@@ -294,16 +265,15 @@ TEST_F(TicketListTest, RefreshFollowsTheFolder) {
 
 TEST_F(TicketListTest, SelectionSetsButtonsDescriptionAndChangedState) {
     folder.Touch(L"A.jdf");
-    printer.SetString(names::kCurrentTicketsDir, folder.Path());
     auto sheet = OpenPage();
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButton)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButtonId)));
 
     sheet->Select(1);
     EXPECT_EQ(kNotYet, sheet->Text(IDC_TICKET_DESC));
     EXPECT_TRUE(sheet->Enabled(IDC_TICKET_EDIT));
     EXPECT_TRUE(sheet->Enabled(IDC_TICKET_DELETE));
     EXPECT_FALSE(sheet->Enabled(IDC_TICKET_NEW));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButton)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButtonId)));
 
     sheet->Select(0);
     EXPECT_EQ(kNotYet, sheet->Text(IDC_TICKET_DESC));
@@ -322,7 +292,7 @@ TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
 
     EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
     EXPECT_EQ(folder.Path() + L"\\A.jdf", TicketPath());
-    EXPECT_EQ(FullPath(folder.Path()), printer.ReadString(names::kCurrentTicketsDir));
+    EXPECT_EQ(AbsolutePath(folder.Path()), printer.ReadString(names::kCurrentTicketsDir));
 
     sheet->Select(0);
     EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
@@ -342,9 +312,8 @@ TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
     EXPECT_EQ(L"", TicketPath());
     EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
     ASSERT_EQ(1u, person.Seen().size());
-    EXPECT_EQ(L"The directory '" + missing + L"' is invalid. Please enter a valid directory.",
-              person.Seen()[0].text);
-    EXPECT_EQ(kCaption, person.Seen()[0].caption);
+    EXPECT_EQ(InvalidDirectoryText(missing), person.Seen()[0].text);
+    EXPECT_EQ(kPluginCaption, person.Seen()[0].caption);
     EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
 }
 

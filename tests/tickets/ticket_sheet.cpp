@@ -1,5 +1,6 @@
 #include "ticket_sheet.h"
 
+#include "core/names.h"
 #include "uihooks/ticket_library.h"
 
 #include "plugin_host.h"
@@ -28,6 +29,48 @@ BOOL CALLBACK FindBox(HWND window, LPARAM found) {
         return FALSE;
     }
     return TRUE;
+}
+
+// One value of a registry key: written (making the key), removed, read.
+void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
+                const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void RemoveValue(HKEY root, const std::wstring& path, const std::wstring& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, name.c_str());
+        RegCloseKey(key);
+    }
+}
+
+// False when the key or the value is missing; `keyFound` tells which.
+bool ReadValueOf(HKEY root, const std::wstring& path, const std::wstring& name, DWORD* type,
+                 std::vector<BYTE>* data, bool* keyFound = nullptr) {
+    HKEY key = nullptr;
+    const bool opened =
+        RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+    if (keyFound) {
+        *keyFound = opened;
+    }
+    if (!opened) {
+        return false;
+    }
+    DWORD size = 0;
+    bool ok = RegQueryValueExW(key, name.c_str(), nullptr, type, nullptr, &size) == ERROR_SUCCESS;
+    if (ok) {
+        data->resize(size);
+        ok = RegQueryValueExW(key, name.c_str(), nullptr, type, data->data(), &size) ==
+             ERROR_SUCCESS;
+        data->resize(size);
+    }
+    RegCloseKey(key);
+    return ok;
 }
 
 std::wstring WindowText(HWND window) {
@@ -135,19 +178,7 @@ void TempFolder::Destroy() {
 
 SavedValue::SavedValue(HKEY root, std::wstring path, std::wstring name)
     : root_(root), path_(std::move(path)), name_(std::move(name)) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return;
-    }
-    keyExisted_ = true;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name_.c_str(), nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
-        data_.resize(size + 2);
-        existed_ = RegQueryValueExW(key, name_.c_str(), nullptr, &type_, data_.data(), &size) ==
-                   ERROR_SUCCESS;
-        data_.resize(size);
-    }
-    RegCloseKey(key);
+    existed_ = ReadValueOf(root_, path_, name_, &type_, &data_, &keyExisted_);
 }
 
 SavedValue::~SavedValue() {
@@ -165,19 +196,11 @@ void SavedValue::SetString(const std::wstring& text) const {
 }
 
 void SavedValue::SetRaw(DWORD type, const void* data, DWORD size) const {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
-    RegSetValueExW(key, name_.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    WriteValue(root_, path_, name_, type, data, size);
 }
 
 void SavedValue::Delete() const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, name_.c_str());
-        RegCloseKey(key);
-    }
+    RemoveValue(root_, path_, name_);
 }
 
 // ---- Printer and context -------------------------------------------------
@@ -225,11 +248,8 @@ std::wstring TicketPrinter::DataKeyPath() const {
 }
 
 void TicketPrinter::SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) const {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_LOCAL_MACHINE, DataKeyPath().c_str(), 0, KEY_SET_VALUE, &key));
-    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    ASSERT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, DataKeyPath()));
+    WriteValue(HKEY_LOCAL_MACHINE, DataKeyPath(), name, type, data, size);
 }
 
 void TicketPrinter::SetString(const wchar_t* name, const std::wstring& text) const {
@@ -237,28 +257,11 @@ void TicketPrinter::SetString(const wchar_t* name, const std::wstring& text) con
 }
 
 void TicketPrinter::DeleteValue(const wchar_t* name) const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, DataKeyPath().c_str(), 0, KEY_SET_VALUE, &key) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueW(key, name);
-        RegCloseKey(key);
-    }
+    RemoveValue(HKEY_LOCAL_MACHINE, DataKeyPath(), name);
 }
 
 bool TicketPrinter::ReadValue(const wchar_t* name, DWORD* type, std::vector<BYTE>* data) const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, DataKeyPath().c_str(), 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    DWORD size = 0;
-    bool ok = RegQueryValueExW(key, name, nullptr, type, nullptr, &size) == ERROR_SUCCESS;
-    if (ok) {
-        data->resize(size);
-        ok = RegQueryValueExW(key, name, nullptr, type, data->data(), &size) == ERROR_SUCCESS;
-    }
-    RegCloseKey(key);
-    return ok;
+    return ReadValueOf(HKEY_LOCAL_MACHINE, DataKeyPath(), name, type, data);
 }
 
 std::wstring TicketPrinter::ReadString(const wchar_t* name) const {
@@ -353,6 +356,28 @@ void ReleaseTicketLibrary() {
 HMODULE PluginModule() {
     static HMODULE module = LoadLibraryW(standin::PluginDllPath().c_str());
     return module;
+}
+
+std::wstring AbsolutePath(const std::wstring& path) {
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+TicketPageTest::TicketPageTest(const std::wstring& printerName, PageProc proc)
+    : printer(Unique(printerName)), folder(L"tickets"),
+      editorDefault(HKEY_LOCAL_MACHINE, vorn::names::kTicketEditorKey,
+                    vorn::names::kTicketEditorTicketsValue),
+      proc_(proc) {
+    editorDefault.Delete();
+    printer.SetString(vorn::names::kCurrentTicketsDir, folder.Path());
+}
+
+std::unique_ptr<TicketSheet> TicketPageTest::OpenPage() {
+    person.Clear();
+    auto sheet = std::make_unique<TicketSheet>(PluginModule(), proc_, &printer.Context());
+    EXPECT_TRUE(sheet->Open());
+    return sheet;
 }
 
 std::wstring Unique(const std::wstring& base) {

@@ -155,4 +155,32 @@ void ReleaseTicketLibrary();
 // Uniquely named things of this test program.
 std::wstring Unique(const std::wstring& base);
 
+// What the pages show and say.
+using ListEntries = std::vector<std::wstring>;
+constexpr wchar_t kPluginCaption[] = L"Vorn PS Printer Driver";
+constexpr wchar_t kRegistryFailedText[] = L"Unable to access Vorn Job Ticket settings in the "
+                                          L"Registry.\nYou may need to reinstall Dur Irivuravo.";
+constexpr int kApplyButtonId = 0x3021;
+inline std::wstring InvalidDirectoryText(const std::wstring& directory) {
+    return L"The directory '" + directory + L"' is invalid. Please enter a valid directory.";
+}
+std::wstring AbsolutePath(const std::wstring& path);
+
+// A Tickets page test: a printer whose saved directory is `folder`, no
+// default folder of the editor, and a person answering the boxes.
+class TicketPageTest : public ::testing::Test {
+  protected:
+    TicketPageTest(const std::wstring& printerName, PageProc proc);
+    // Opens the page afresh, forgetting the boxes seen so far.
+    std::unique_ptr<TicketSheet> OpenPage();
+
+    BoxAnswerer person;
+    TicketPrinter printer;
+    TempFolder folder;
+    SavedValue editorDefault;
+
+  private:
+    PageProc proc_;
+};
+
 } // namespace tickettest

@@ -25,17 +25,9 @@ using namespace tickettest;
 
 namespace {
 
-using Entries = std::vector<std::wstring>;
+using Entries = ListEntries;
 
-constexpr wchar_t kCaption[] = L"Vorn PS Printer Driver";
 constexpr wchar_t kEditorClass[] = L"VornTicketEditorStandIn";
-constexpr int kApplyButton = 0x3021;
-
-std::wstring FullPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
 
 std::wstring ReadWideFile(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -58,16 +50,13 @@ void ClearEnv(const wchar_t* name) {
     SetEnvironmentVariableW(name, nullptr);
 }
 
-class TicketsPageTest : public ::testing::Test {
+class TicketsPageTest : public TicketPageTest {
   protected:
     TicketsPageTest()
-        : printer(Unique(L"Tickets Page Printer")), folder(L"tickets"),
+        : TicketPageTest(L"Tickets Page Printer", TicketsPageProc),
           editorFolder(L"vornjt editor dir"), work(L"work"),
           softwarePath(HKEY_LOCAL_MACHINE, names::kTicketSoftwareKey,
-                       names::kTicketSoftwarePathValue),
-          editorDefault(HKEY_LOCAL_MACHINE, names::kTicketEditorKey,
-                        names::kTicketEditorTicketsValue) {
-        editorDefault.Delete();
+                       names::kTicketSoftwarePathValue) {
         const std::wstring bin = standin::ProgramFolder();
         CopyFileW((bin + L"vornjtwxp.exe").c_str(), EditorPath().c_str(), FALSE);
         CopyFileW((bin + L"vornjtwxp.dll").c_str(), editorFolder.File(L"vornjtwxp.dll").c_str(),
@@ -78,7 +67,6 @@ class TicketsPageTest : public ::testing::Test {
         decoy = folderPath.substr(0, folderPath.find(L' ')) + L".exe";
         CopyFileW((bin + L"vornjtwxp.exe").c_str(), decoy.c_str(), FALSE);
         softwarePath.SetString(editorFolder.Path());
-        printer.SetString(names::kCurrentTicketsDir, folder.Path());
         SetEnv(L"VORN_EDITOR_LOG", LogPath());
         SetEnv(L"VORN_EDITOR_KEY", printer.DataKeyPath());
         for (const wchar_t* name :
@@ -96,13 +84,6 @@ class TicketsPageTest : public ::testing::Test {
         ClearEnv(L"VORN_EDITOR_KEY");
     }
 
-    std::unique_ptr<TicketSheet> OpenPage() {
-        person.Clear();
-        auto sheet =
-            std::make_unique<TicketSheet>(PluginModule(), TicketsPageProc, &printer.Context());
-        EXPECT_TRUE(sheet->Open());
-        return sheet;
-    }
     std::wstring EditorPath() const { return editorFolder.File(L"vornjtwxp.exe"); }
     std::wstring LogPath() const { return work.File(L"editor.log"); }
     static TicketsPageState* State(const TicketSheet& sheet) { return TicketsState(sheet.Page()); }
@@ -113,13 +94,9 @@ class TicketsPageTest : public ::testing::Test {
         return EditorPath() + L" " + option + L"  \"" + ticket + L"\" \"" + printer.Name() + L"\"";
     }
 
-    BoxAnswerer person;
-    TicketPrinter printer;
-    TempFolder folder;
     TempFolder editorFolder;
     TempFolder work;
     SavedValue softwarePath;
-    SavedValue editorDefault;
     std::wstring decoy;
 };
 
@@ -144,10 +121,10 @@ TEST_F(TicketsPageTest, EditStartsTheEditorOnTheTicketAndTakesItsChoice) {
     // exact command line.
     const std::wstring log = ReadWideFile(LogPath());
     EXPECT_EQ(EditorPath() + L"\n" +
-                  ExpectedCommandLine(L"-jt", FullPath(folder.Path()) + L"\\A.jdf") + L"\n",
+                  ExpectedCommandLine(L"-jt", AbsolutePath(folder.Path()) + L"\\A.jdf") + L"\n",
               log);
     // Its choice: another folder, listed, with its ticket selected.
-    EXPECT_EQ(FullPath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
+    EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
     EXPECT_EQ((Entries{L"None", L"B"}), sheet->Entries());
     EXPECT_EQ(1, sheet->Selection());
     EXPECT_EQ(sheet->Item(IDC_TICKET_LIST), GetFocus());
@@ -199,7 +176,7 @@ TEST_F(TicketsPageTest, RefusalsAreReportedAndStartNothing) {
     sheet->Notify(IDC_TICKET_NEW, BN_CLICKED);
     ASSERT_EQ(1u, person.Seen().size());
     EXPECT_EQ(L"Unable to create a new ticket.", person.Seen()[0].text);
-    EXPECT_EQ(kCaption, person.Seen()[0].caption);
+    EXPECT_EQ(kPluginCaption, person.Seen()[0].caption);
     EXPECT_EQ(0u, State(*sheet)->editorRunning);
     EXPECT_EQ(nullptr, State(*sheet)->recordHandle);
 
@@ -223,9 +200,7 @@ TEST_F(TicketsPageTest, EditorEndWithoutExitCodeIsReported) {
     sheet->Notify(IDC_TICKET_EDIT, BN_CLICKED);
     ASSERT_TRUE(WaitForEditorEnd(*sheet));
     ASSERT_EQ(1u, person.Seen().size());
-    EXPECT_EQ(L"Unable to access Vorn Job Ticket settings in the Registry.\nYou may need to "
-              L"reinstall Dur Irivuravo.",
-              person.Seen()[0].text);
+    EXPECT_EQ(kRegistryFailedText, person.Seen()[0].text);
     EXPECT_EQ((Entries{L"None", L"A"}), sheet->Entries());
     EXPECT_EQ(1, sheet->Selection());
 }
@@ -246,7 +221,7 @@ TEST_F(TicketsPageTest, HandBackValuesAreReadWithinTheirBuffers) {
 
     printer.SetString(names::kSelectedTicket, folder.File(L"A.jdf"));
     EXPECT_EQ(kResultRead, read());
-    EXPECT_EQ(FullPath(folder.Path()) + L"\\", where);
+    EXPECT_EQ(AbsolutePath(folder.Path()) + L"\\", where);
     EXPECT_STREQ(L"A", name);
     EXPECT_EQ(7u, exitCode);
 
@@ -339,7 +314,7 @@ TEST_F(TicketsPageTest, DeleteAsksFirstAndReportsRefusal) {
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED); // "None": nothing to ask
     EXPECT_TRUE(person.Seen().empty());
 
-    const std::wstring a = FullPath(folder.File(longName + L".jdf"));
+    const std::wstring a = AbsolutePath(folder.File(longName + L".jdf"));
     ASSERT_GT(a.size(), 230u);
     sheet->Select(1);
     person.Reply(IDNO);
@@ -358,11 +333,11 @@ TEST_F(TicketsPageTest, DeleteAsksFirstAndReportsRefusal) {
     sheet->Select(2);
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED);
     ASSERT_EQ(2u, person.Seen().size());
-    EXPECT_EQ(L"Unable to delete '" + FullPath(folder.File(L"B.jdf")) +
+    EXPECT_EQ(L"Unable to delete '" + AbsolutePath(folder.File(L"B.jdf")) +
                   L"'.\nThe ticket may be in use by another application or may be marked "
                   L"Read-Only.",
               person.Seen()[1].text);
-    EXPECT_EQ(kCaption, person.Seen()[1].caption);
+    EXPECT_EQ(kPluginCaption, person.Seen()[1].caption);
 }
 
 TEST_F(TicketsPageTest, DirectoryEditRefillsTheListOrComplainsLater) {
@@ -375,8 +350,8 @@ TEST_F(TicketsPageTest, DirectoryEditRefillsTheListOrComplainsLater) {
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, other.Path().c_str());
     sheet->Notify(IDC_TICKET_DIR, EN_KILLFOCUS);
     EXPECT_EQ((Entries{L"None", L"X"}), sheet->Entries());
-    EXPECT_EQ(FullPath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButton)));
+    EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButtonId)));
 
     const std::wstring nowhere = other.Path() + L"\\nowhere";
     sheet->Notify(IDC_TICKET_DIR, EN_SETFOCUS);
@@ -387,8 +362,7 @@ TEST_F(TicketsPageTest, DirectoryEditRefillsTheListOrComplainsLater) {
 
     sheet->Notify(IDC_TICKET_LIST, LBN_SETFOCUS);
     ASSERT_EQ(1u, person.Seen().size());
-    EXPECT_EQ(L"The directory '" + nowhere + L"' is invalid. Please enter a valid directory.",
-              person.Seen()[0].text);
+    EXPECT_EQ(InvalidDirectoryText(nowhere), person.Seen()[0].text);
     EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
 }
 
@@ -474,9 +448,8 @@ TEST_F(TicketsPageTest, BrowseStoresTheChosenFolderAndRefreshesFromIt) {
     EXPECT_EQ(L"Folder &name:", picker.nameLabel);
     // The folder that does not exist was refused and the dialog stayed.
     ASSERT_EQ(1u, person.Seen().size());
-    EXPECT_EQ(L"The directory '" + missing + L"' is invalid. Please enter a valid directory.",
-              person.Seen()[0].text);
-    EXPECT_EQ(kCaption, person.Seen()[0].caption);
+    EXPECT_EQ(InvalidDirectoryText(missing), person.Seen()[0].text);
+    EXPECT_EQ(kPluginCaption, person.Seen()[0].caption);
     EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
     EXPECT_EQ(other.Path(), sheet->Text(IDC_TICKET_DIR));
     EXPECT_EQ((Entries{L"None", L"X"}), sheet->Entries());
