@@ -3,6 +3,7 @@
 // surrogates. Whatever the fields hold, the commit stores each text
 // terminated within its field and within its stored limit, and writes
 // nothing outside the delivery block.
+#include "../tickets/ticket_sheet.h"
 #include "destination/page_harness.h"
 
 #include "core/private_devmode.h"
@@ -32,45 +33,6 @@ std::wstring PrinterName() {
     static int serial = 0;
     return L"Hostile destination " + std::to_wstring(++serial);
 }
-
-// Answers every message box of the plug-in with OK, as a person in a hurry
-// would, and counts them: hostile input may well be refused.
-class OkToEveryBox {
-  public:
-    OkToEveryBox() {
-        active_ = this;
-        timer_ = SetTimer(nullptr, 0, 20, OnTimer);
-    }
-    ~OkToEveryBox() {
-        KillTimer(nullptr, timer_);
-        active_ = nullptr;
-    }
-    int Answered() const { return answered_; }
-
-  private:
-    static BOOL CALLBACK Find(HWND window, LPARAM found) {
-        wchar_t className[16] = {}, title[64] = {};
-        GetClassNameW(window, className, 16);
-        GetWindowTextW(window, title, 64);
-        if (wcscmp(className, L"#32770") == 0 && wcscmp(title, kCaption) == 0 &&
-            IsWindowVisible(window)) {
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        HWND box = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&box));
-        if (box && active_) {
-            ++active_->answered_;
-            SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-        }
-    }
-    static inline OkToEveryBox* active_ = nullptr;
-    UINT_PTR timer_ = 0;
-    int answered_ = 0;
-};
 
 struct Field {
     int id;
@@ -102,17 +64,8 @@ std::wstring Filler(const Field& field, size_t length) {
     return std::wstring(length, field.sample);
 }
 
-size_t Terminated(const wchar_t* text, size_t units) {
-    return wcsnlen(text, units);
-}
-
 bool HasControl(const wchar_t* text) {
-    for (; *text; ++text) {
-        if (*text < 0x20) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(text, text + wcslen(text), [](wchar_t c) { return c < 0x20; });
 }
 
 class HostileDestinationText : public ::testing::Test {
@@ -127,6 +80,11 @@ class HostileDestinationText : public ::testing::Test {
         dm.collate = 0x1357;
         OpenWith(dm);
     }
+    void TearDown() override {
+        for (const tickettest::SeenBox& box : person.Seen()) {
+            EXPECT_EQ(kCaption, box.caption) << box.text;
+        }
+    }
     void OpenWith(const PrivateDevmode& dm) {
         sheet.reset();
         sheet = std::make_unique<DestinationSheet>(PrinterName(), kDriver, dm);
@@ -140,21 +98,21 @@ class HostileDestinationText : public ::testing::Test {
         ASSERT_TRUE(sheet->LeavePage());
         const PrivateDevmode& dm = sheet->Devmode();
         const DeliveryBlock& d = dm.delivery;
-        EXPECT_LE(Terminated(d.jobName, vorn::kJobNameChars), 80u);
+        EXPECT_LE(wcsnlen(d.jobName, vorn::kJobNameChars), 80u);
         for (const auto& name : d.userNames) {
-            EXPECT_LE(Terminated(name, vorn::kUserNameChars), 16u);
+            EXPECT_LE(wcsnlen(name, vorn::kUserNameChars), 16u);
         }
-        EXPECT_LE(Terminated(d.pin, vorn::kPinChars), 4u);
+        EXPECT_LE(wcsnlen(d.pin, vorn::kPinChars), 4u);
         for (const auto& address : d.emailAddresses) {
-            EXPECT_LE(Terminated(address, vorn::kEmailAddressChars), 64u);
+            EXPECT_LE(wcsnlen(address, vorn::kEmailAddressChars), 64u);
         }
-        EXPECT_LE(Terminated(d.emailMessage, vorn::kEmailMessageChars), 64u);
+        EXPECT_LE(wcsnlen(d.emailMessage, vorn::kEmailMessageChars), 64u);
         EXPECT_LT(std::memchr(d.hostName, 0, sizeof(d.hostName)), d.hostName + sizeof(d.hostName));
         // What the page filters never reaches the stored texts.
-        EXPECT_FALSE(HasControl(d.jobName));
-        EXPECT_FALSE(HasControl(d.userNames[0]));
-        EXPECT_FALSE(HasControl(d.emailAddresses[0]));
-        EXPECT_FALSE(HasControl(d.emailMessage));
+        for (const wchar_t* text :
+             {d.jobName, d.userNames[0], d.emailAddresses[0], d.emailMessage}) {
+            EXPECT_FALSE(HasControl(text)) << text;
+        }
         EXPECT_TRUE(d.pin[0] == 0 || wcsspn(d.pin, L"0123456789") == 4) << "PIN not four digits";
         // Nothing outside the delivery block, nor its reserved bytes.
         EXPECT_EQ(0, std::memcmp(&dm, &before, offsetof(PrivateDevmode, delivery)));
@@ -182,7 +140,8 @@ class HostileDestinationText : public ::testing::Test {
         return text;
     }
 
-    OkToEveryBox boxes;
+    // Hostile input may well be refused: a person in a hurry answers OK.
+    tickettest::BoxAnswerer person;
     std::unique_ptr<DestinationSheet> sheet;
     PrivateDevmode before{};
 };
@@ -201,7 +160,7 @@ TEST_F(HostileDestinationText, TypingStopsAtEachLimitAndTheCommitKeepsItsOwn) {
     EXPECT_STREQ(L"7777", d.pin);
     EXPECT_EQ(64u, wcslen(d.emailAddresses[0]));
     EXPECT_EQ(std::wstring(64, L'm'), d.emailMessage);
-    EXPECT_EQ(0, boxes.Answered());
+    EXPECT_TRUE(person.Seen().empty());
 }
 
 TEST_F(HostileDestinationText, PastedTextFarBeyondTheLimitsIsCutWhereStored) {
@@ -224,7 +183,7 @@ TEST_F(HostileDestinationText, PastedTextFarBeyondTheLimitsIsCutWhereStored) {
     EXPECT_EQ(std::wstring(64, L'm'), d.emailMessage);
     // A PIN of thousands of digits is refused; OK puts the fallback in.
     EXPECT_STREQ(L"5183", d.pin);
-    EXPECT_GE(boxes.Answered(), 1);
+    EXPECT_GE(person.Seen().size(), 1u);
     // The over-long texts equal, once cut, what the first commit stored:
     // the histories did not take them in twice.
     EXPECT_STREQ(L"alice", d.userNames[1]);
@@ -247,11 +206,10 @@ TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerm
     }
     fill(dm.delivery.emailMessage, L'M');
     OpenWith(dm);
-    EXPECT_EQ(80u, EditText(IDC_JOBNAME).size());
-    EXPECT_EQ(16u, EditText(IDC_USERNAME).size());
-    EXPECT_EQ(4u, EditText(IDC_PIN).size());
-    EXPECT_EQ(255u, EditText(IDC_ADDRESS).size());
-    EXPECT_EQ(255u, EditText(IDC_MESSAGE).size());
+    // Each shows as much as it could have typed.
+    for (const Field& field : kFields) {
+        EXPECT_EQ(field.typingLimit, EditText(field.id).size()) << field.name;
+    }
     Paste(IDC_ADDRESS, L"u@h.com");
     CommitAndCheck("stored texts without terminators");
     EXPECT_EQ(std::wstring(64, L'M'), sheet->Devmode().delivery.emailMessage);
@@ -279,7 +237,7 @@ TEST_F(HostileDestinationText, ControlCharactersNeverStay) {
     }
     Paste(IDC_ADDRESS, L"u@h.com");
     CommitAndCheck("after every control character");
-    EXPECT_EQ(0, boxes.Answered());
+    EXPECT_TRUE(person.Seen().empty());
     // The PIN field has no filter: a pasted control makes the PIN invalid,
     // and OK to the message stores the fallback.
     for (wchar_t c : controls) {
@@ -288,7 +246,7 @@ TEST_F(HostileDestinationText, ControlCharactersNeverStay) {
         CommitAndCheck("PIN with a control character");
         EXPECT_STREQ(L"5183", sheet->Devmode().delivery.pin);
     }
-    EXPECT_EQ(static_cast<int>(controls.size()), boxes.Answered());
+    EXPECT_EQ(controls.size(), person.Seen().size());
 }
 
 TEST_F(HostileDestinationText, LoneSurrogatesAreStoredAsTheyCame) {
@@ -304,7 +262,7 @@ TEST_F(HostileDestinationText, LoneSurrogatesAreStoredAsTheyCame) {
     EXPECT_EQ(low, d.userNames[0]);
     EXPECT_EQ(high + L"@" + low + low + L".com", d.emailAddresses[0]);
     EXPECT_EQ(low + high, d.emailMessage);
-    EXPECT_EQ(0, boxes.Answered());
+    EXPECT_TRUE(person.Seen().empty());
 
     // A pair across the stored limit is cut in half, still terminated.
     const std::wstring pair = L"\xD83D\xDE00";

@@ -13,10 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -90,27 +92,22 @@ class HostileFeatureAnswers : public ::testing::Test {
         return *record;
     }
 
-    static bool AllZero(const BYTE* bytes, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            if (bytes[i]) {
-                return false;
-            }
-        }
-        return true;
+    template <typename Field> static bool AllZero(const Field& field) {
+        const auto* bytes = reinterpret_cast<const BYTE*>(&field);
+        return std::all_of(bytes, bytes + sizeof(field), [](BYTE b) { return b == 0; });
     }
     template <size_t N> static bool Terminated(const wchar_t (&field)[N]) {
         return std::wmemchr(field, L'\0', N) != nullptr;
     }
     static void ExpectOnlyFieldsWritten(const vorn::NewTicketRecord& r) {
         EXPECT_EQ(0, r.reservedWords[0] | r.reservedWords[1]);
-        EXPECT_TRUE(AllZero(r.reserved1770, sizeof(r.reserved1770)));
-        EXPECT_TRUE(AllZero(r.reserved1786, sizeof(r.reserved1786)));
-        EXPECT_TRUE(AllZero(r.reserved1964, sizeof(r.reserved1964)));
-        EXPECT_TRUE(AllZero(r.reserved2858, sizeof(r.reserved2858)));
-        EXPECT_TRUE(AllZero(r.reserved3058, sizeof(r.reserved3058)));
+        EXPECT_TRUE(AllZero(r.reserved1770));
+        EXPECT_TRUE(AllZero(r.reserved1786));
+        EXPECT_TRUE(AllZero(r.reserved1964));
+        EXPECT_TRUE(AllZero(r.reserved2858));
+        EXPECT_TRUE(AllZero(r.reserved3058));
         EXPECT_STREQ(kTicketDirectory, r.ticketDirectory);
-        EXPECT_TRUE(
-            AllZero(reinterpret_cast<const BYTE*>(r.ticketFileName), sizeof(r.ticketFileName)));
+        EXPECT_TRUE(AllZero(r.ticketFileName));
         EXPECT_TRUE(Terminated(r.printerName) && Terminated(r.modelCode) && Terminated(r.jobName) &&
                     Terminated(r.userName) && Terminated(r.pin) && Terminated(r.emailAddress) &&
                     Terminated(r.emailMessage));
@@ -136,6 +133,23 @@ std::vector<DWORD> ClaimsFor(DWORD trueSize) {
 
 constexpr Answer kAnswers[] = {Answer::Honest, Answer::FillGiven, Answer::Unterminated};
 constexpr Failure kFailures[] = {Failure::None, Failure::FirstCall, Failure::SecondCall};
+
+// The record's fields that the host's answers decide: sides, collate, media
+// kind, opacity, page code, width, height, jog, staples, output bin, punch
+// holes, punch edge, copies.
+using Codes = std::tuple<int, int, int, int, int, double, double, int, int, int, int, int, int>;
+
+Codes CodesOf(const vorn::NewTicketRecord& r) {
+    return Codes(r.sidesCode, r.collateCode, r.mediaKind, r.mediaOpacity, r.pageCode, r.pageWidth,
+                 r.pageHeight, r.jogCode, r.stapleCount, r.outputBinCode, r.punchHoles, r.punchEdge,
+                 r.copies);
+}
+
+// No answer read: every feature's fallback (US Letter, no finishing).
+Codes Fallback(bool portrait) {
+    return Codes(3, 3, 2, 0, 9, portrait ? 612.0 : 792.0, portrait ? 792.0 : 612.0, 1, 0xFFFF, 6, 0,
+                 0, 2);
+}
 
 // Whether the translator may take the host's answer as the option keyword:
 // only a whole, terminated answer that fits its buffer.
@@ -192,19 +206,10 @@ TEST_F(HostileFeatureAnswers, AnswersOfEveryLengthAndSizeFallBackOrReadTrue) {
                                  << static_cast<int>(answer) << " failure "
                                  << static_cast<int>(failure));
                     ++cases;
-                    ASSERT_EQ(3, r.sidesCode);
-                    ASSERT_EQ(readable ? 1 : 3, r.collateCode);
-                    ASSERT_EQ(2, r.mediaKind);
-                    ASSERT_EQ(readable ? 1 : 0, r.mediaOpacity);
-                    // Unlisted keywords keep the record's code (0, A3).
-                    ASSERT_EQ(readable ? 0 : 9, r.pageCode);
-                    ASSERT_EQ(readable ? 842.0 : 612.0, r.pageWidth);
-                    ASSERT_EQ(readable ? 1191.0 : 792.0, r.pageHeight);
-                    ASSERT_EQ(1, r.jogCode);
-                    ASSERT_EQ(0xFFFF, r.stapleCount);
-                    ASSERT_EQ(6, r.outputBinCode);
-                    ASSERT_EQ(0, r.punchHoles | r.punchEdge);
-                    ASSERT_EQ(2, r.copies);
+                    // Unlisted keywords keep the record's page code (0, A3).
+                    ASSERT_EQ(readable ? Codes(3, 1, 2, 1, 0, 842.0, 1191.0, 1, 0xFFFF, 6, 0, 0, 2)
+                                       : Fallback(true),
+                              CodesOf(r));
                 }
             }
         }
@@ -252,31 +257,9 @@ TEST_F(HostileFeatureAnswers, RealKeywordsReadWholeOrFallBack) {
                                  << "portrait " << portrait << " answer "
                                  << static_cast<int>(answer) << " failure "
                                  << static_cast<int>(failure) << " claim " << claimKind);
-                    if (allReadable) {
-                        EXPECT_EQ(portrait ? 4 : 5, r.sidesCode);
-                        EXPECT_EQ(1, r.collateCode);
-                        EXPECT_EQ(6, r.mediaKind);
-                        EXPECT_EQ(2, r.mediaOpacity);
-                        EXPECT_EQ(1, r.pageCode);
-                        EXPECT_EQ(portrait ? 595.0 : 842.0, r.pageWidth);
-                        EXPECT_EQ(4, r.jogCode);
-                        EXPECT_EQ(2, r.stapleCount);
-                        EXPECT_EQ(19, r.outputBinCode);
-                        EXPECT_EQ(3, r.punchHoles);
-                        EXPECT_EQ(4, r.punchEdge);
-                    } else {
-                        EXPECT_EQ(3, r.sidesCode);
-                        EXPECT_EQ(3, r.collateCode);
-                        EXPECT_EQ(2, r.mediaKind);
-                        EXPECT_EQ(0, r.mediaOpacity);
-                        EXPECT_EQ(9, r.pageCode);
-                        EXPECT_EQ(portrait ? 612.0 : 792.0, r.pageWidth);
-                        EXPECT_EQ(portrait ? 792.0 : 612.0, r.pageHeight);
-                        EXPECT_EQ(1, r.jogCode);
-                        EXPECT_EQ(0xFFFF, r.stapleCount);
-                        EXPECT_EQ(6, r.outputBinCode);
-                        EXPECT_EQ(0, r.punchHoles | r.punchEdge);
-                    }
+                    const Codes read(portrait ? 4 : 5, 1, 6, 2, 1, portrait ? 595.0 : 842.0,
+                                     portrait ? 842.0 : 595.0, 4, 2, 19, 3, 4, 2);
+                    EXPECT_EQ(allReadable ? read : Fallback(portrait), CodesOf(r));
                 }
             }
         }

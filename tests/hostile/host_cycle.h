@@ -24,23 +24,33 @@
 
 namespace testsupport {
 
+// Opens the printing preferences with the host's document-tree page `tree`
+// beside the plug-in's pages (`expectedPages` of them, when not 0) and
+// looks at every page.
+inline void ShowPreferences(standin::PropertySheetHost& sheet, standin::HostPage& tree,
+                            const wchar_t* printerName, size_t expectedPages, HWND* window) {
+    ASSERT_EQ(S_OK, sheet.Begin(printerName));
+    ASSERT_NE(nullptr, sheet.optionTreeParam.OEMCUIPCallback);
+    ASSERT_EQ(S_OK, sheet.Init());
+    if (expectedPages) {
+        ASSERT_EQ(expectedPages, sheet.pages.size());
+    }
+    sheet.pages.push_back({tree.Create(), nullptr, false});
+    *window = sheet.ShowModeless();
+    ASSERT_NE(nullptr, *window);
+    for (int index = static_cast<int>(sheet.pages.size()) - 1; index >= 0; --index) {
+        ASSERT_NE(nullptr, sheet.PageWindow(index)) << "page " << index;
+    }
+}
+
 // The printing preferences as a person uses them: every page looked at,
 // Apply, then OK. `expectedPages` counts the plug-in's pages.
 inline void RunPreferencesSheet(standin::PluginHost& host, const wchar_t* printerName,
                                 size_t expectedPages) {
     standin::PropertySheetHost sheet(host);
-    ASSERT_EQ(S_OK, sheet.Begin(printerName));
-    ASSERT_NE(nullptr, sheet.optionTreeParam.OEMCUIPCallback);
-    ASSERT_EQ(S_OK, sheet.Init());
-    ASSERT_EQ(expectedPages, sheet.pages.size());
     standin::HostPage tree(&sheet.optionTreeParam);
-    sheet.pages.push_back({tree.Create(), nullptr, false});
-    HWND window = sheet.ShowModeless();
-    ASSERT_NE(nullptr, window);
-    const int pageCount = static_cast<int>(sheet.pages.size());
-    for (int index = pageCount - 1; index >= 0; --index) {
-        ASSERT_NE(nullptr, sheet.PageWindow(index)) << "page " << index;
-    }
+    HWND window = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowPreferences(sheet, tree, printerName, expectedPages, &window));
     SendMessageW(window, PSM_APPLY, 0, 0);
     EXPECT_EQ(1, tree.applies);
     EXPECT_EQ(CPSUICB_ACTION_NONE, tree.lastAction);

@@ -1,8 +1,7 @@
 // Apply of the real printing-preferences sheet while another program's
 // top-level window has stopped answering: the document callback's broadcast
 // passes it over after its timeout, and the pages still report to the host.
-#include "host_page.h"
-#include "property_sheet_host.h"
+#include "host_cycle.h"
 
 #include "editor_presence.h"
 #include "spooler_control.h"
@@ -29,16 +28,9 @@ TEST_F(HungApply, ApplyOfTheSheetWaitsNoLongerThanTheBroadcastTimeout) {
     ASSERT_NE(nullptr, hung.Window());
     {
         standin::PropertySheetHost sheet(host);
-        ASSERT_EQ(S_OK, sheet.Begin(kPrinter));
-        ASSERT_NE(nullptr, sheet.optionTreeParam.OEMCUIPCallback);
-        ASSERT_EQ(S_OK, sheet.Init());
         standin::HostPage tree(&sheet.optionTreeParam);
-        sheet.pages.push_back({tree.Create(), nullptr, false});
-        HWND window = sheet.ShowModeless();
-        ASSERT_NE(nullptr, window);
-        for (int index = static_cast<int>(sheet.pages.size()) - 1; index >= 0; --index) {
-            ASSERT_NE(nullptr, sheet.PageWindow(index));
-        }
+        HWND window = nullptr;
+        ASSERT_NO_FATAL_FAILURE(testsupport::ShowPreferences(sheet, tree, kPrinter, 0, &window));
         auto timedApply = [&] {
             sheet.results.clear();
             const DWORD start = GetTickCount();

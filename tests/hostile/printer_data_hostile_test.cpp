@@ -23,42 +23,43 @@ using namespace testsupport;
 constexpr wchar_t kValue[] = L"DriverSettings";
 constexpr BYTE kUntouched = 0xCC;
 
+vorn::PluginContext ContextOf(const TestPrinter& printer) {
+    vorn::PluginContext context{};
+    context.printer = printer.Handle();
+    std::wcsncpy(context.printerName, printer.Name().c_str(), vorn::kContextPrinterNameChars - 1);
+    return context;
+}
+
 class HostileRegistryValues : public ::testing::Test {
   protected:
-    void SetUp() override {
-        context.printer = printer.Handle();
-        std::wcsncpy(context.printerName, printer.Name().c_str(),
-                     vorn::kContextPrinterNameChars - 1);
-        MakeKey(HKEY_LOCAL_MACHINE, DataKeyPath());
-    }
+    void SetUp() override { MakeKey(HKEY_LOCAL_MACHINE, DataKeyPath()); }
     void TearDown() override { RemoveKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(printer.Name())); }
 
     std::wstring DataKeyPath() const {
         return LocalPrinterKeyPath(printer.Name()) + L"\\PrinterDriverData";
     }
-    void Store(DWORD type, const std::vector<BYTE>& data) {
+    // Stores the value, or removes it when there is no data.
+    void Store(DWORD type, const std::vector<BYTE>* data) {
         HKEY key = nullptr;
         ASSERT_EQ(ERROR_SUCCESS,
                   RegOpenKeyExW(HKEY_LOCAL_MACHINE, DataKeyPath().c_str(), 0, KEY_SET_VALUE, &key));
+        if (!data) {
+            RegDeleteValueW(key, kValue);
+            RegCloseKey(key);
+            return;
+        }
         // Letters follow the value's bytes in memory: the registry adds a
         // terminator to text whose next character is one, which would
         // store more than the test means to.
-        std::vector<BYTE> padded = data;
+        std::vector<BYTE> padded = *data;
         padded.insert(padded.end(), 4, 'z');
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, kValue, 0, type, padded.data(),
-                                                static_cast<DWORD>(data.size())));
-        RegCloseKey(key);
-    }
-    void Remove() {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegOpenKeyExW(HKEY_LOCAL_MACHINE, DataKeyPath().c_str(), 0, KEY_SET_VALUE, &key));
-        RegDeleteValueW(key, kValue);
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, kValue, 0, type, padded.data(),
+                                                static_cast<DWORD>(data->size())));
         RegCloseKey(key);
     }
 
     TestPrinter printer{L"Hostile Registry Printer", L"Vorn K340 PS"};
-    vorn::PluginContext context{};
+    vorn::PluginContext context = ContextOf(printer);
 };
 
 // Text-like bytes with no zero anywhere: nothing terminates it.
@@ -77,7 +78,7 @@ TEST_F(HostileRegistryValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
     for (DWORD type : types) {
         for (size_t valueSize : valueSizes) {
             const std::vector<BYTE> data = Unterminated(valueSize);
-            Store(type, data);
+            Store(type, &data);
             for (DWORD bufferSize = 0; bufferSize <= 70; ++bufferSize) {
                 for (auto guard : {GuardedBuffer::Guard::After, GuardedBuffer::Guard::Before}) {
                     GuardedBuffer buffer(bufferSize, guard);
@@ -111,7 +112,7 @@ TEST_F(HostileRegistryValues, MissingValueKeyOrConnectionAnswersZeroAndCreatesNo
     GuardedBuffer buffer(sizeof(DWORD));
     buffer.Fill(kUntouched);
     DWORD size = sizeof(DWORD);
-    Remove();
+    Store(REG_NONE, nullptr);
     EXPECT_EQ(0, vorn::ReadPrinterDataValue(kValue, buffer.Data(), &context, &size));
     EXPECT_EQ(kUntouched, buffer.Data()[0]);
 
@@ -122,9 +123,7 @@ TEST_F(HostileRegistryValues, MissingValueKeyOrConnectionAnswersZeroAndCreatesNo
 
     TestPrinter connection(L"\\\\far\\Hostile Registry Conn", L"Vorn K340 PS",
                            PRINTER_ATTRIBUTE_NETWORK);
-    vorn::PluginContext remote{};
-    remote.printer = connection.Handle();
-    std::wcsncpy(remote.printerName, connection.Name().c_str(), vorn::kContextPrinterNameChars - 1);
+    vorn::PluginContext remote = ContextOf(connection);
     size = sizeof(DWORD);
     EXPECT_EQ(0, vorn::ReadPrinterDataValue(kValue, buffer.Data(), &remote, &size));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ConnectionKeyPath(connection.Name())));

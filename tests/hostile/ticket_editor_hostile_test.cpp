@@ -1,15 +1,12 @@
 // The ticket editor as it may behave: crashing, leaving no hand-back or one
 // of the wrong shape, or never ending at all. The page must take only a
 // well-formed hand-back and stay usable whatever the editor does.
-#include "../tickets/ticket_sheet.h"
+#include "ticket_page_fixture.h"
 
-#include "core/names.h"
 #include "plugin_host.h"
 #include "resource_ids.h"
 #include "tickets/page_state.h"
 #include "tickets/tickets.h"
-#include "tickets/tickets_page.h"
-#include "uihooks/ticket_library.h"
 
 #include <prsht.h>
 
@@ -19,21 +16,13 @@
 #include <functional>
 
 using namespace vorn;
-using namespace tickettest;
+using namespace hostiletickets;
 
 namespace {
-
-using Entries = std::vector<std::wstring>;
 
 constexpr wchar_t kEditorClass[] = L"VornTicketEditorStandIn";
 constexpr wchar_t kRegistryFailed[] = L"Unable to access Vorn Job Ticket settings in the "
                                       L"Registry.\nYou may need to reinstall Dur Irivuravo.";
-
-std::wstring FullPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
 
 void SetEnv(const wchar_t* name, const wchar_t* value) {
     SetEnvironmentVariableW(name, value);
@@ -53,20 +42,16 @@ int EditorWindowCount() {
     return count;
 }
 
-class HostileTicketEditor : public ::testing::Test {
+class HostileTicketEditor : public HostileTicketPage {
   protected:
     HostileTicketEditor()
-        : printer(Unique(L"Hostile Editor Printer")), folder(L"tickets"), other(L"other"),
-          editorFolder(L"editor"), softwarePath(HKEY_LOCAL_MACHINE, names::kTicketSoftwareKey,
-                                                names::kTicketSoftwarePathValue),
-          editorDefault(HKEY_LOCAL_MACHINE, names::kTicketEditorKey,
-                        names::kTicketEditorTicketsValue) {
+        : HostileTicketPage(L"Hostile Editor Printer", L"tickets"), other(L"other"),
+          editorFolder(L"editor") {
         editorDefault.Delete();
-        const std::wstring bin = standin::ProgramFolder();
-        CopyFileW((bin + L"vornjtwxp.exe").c_str(), editorFolder.File(L"vornjtwxp.exe").c_str(),
-                  FALSE);
-        CopyFileW((bin + L"vornjtwxp.dll").c_str(), editorFolder.File(L"vornjtwxp.dll").c_str(),
-                  FALSE);
+        for (const wchar_t* file : {L"vornjtwxp.exe", L"vornjtwxp.dll"}) {
+            CopyFileW((standin::ProgramFolder() + file).c_str(), editorFolder.File(file).c_str(),
+                      FALSE);
+        }
         softwarePath.SetString(editorFolder.Path());
         printer.SetString(names::kCurrentTicketsDir, folder.Path());
         folder.Touch(L"A.jdf");
@@ -83,14 +68,6 @@ class HostileTicketEditor : public ::testing::Test {
     ~HostileTicketEditor() override {
         SetEnv(L"VORN_EDITOR_LIFETIME", nullptr);
         SetEnv(L"VORN_EDITOR_CRASH", nullptr);
-        ReleaseTicketLibrary();
-    }
-    std::unique_ptr<TicketSheet> OpenPage() {
-        person.Clear();
-        auto sheet =
-            std::make_unique<TicketSheet>(PluginModule(), TicketsPageProc, &printer.Context());
-        EXPECT_TRUE(sheet->Open());
-        return sheet;
     }
     static TicketsPageState* State(const TicketSheet& sheet) { return TicketsState(sheet.Page()); }
     // Edit on entry A; true when the editor ran and its end was handled.
@@ -111,13 +88,8 @@ class HostileTicketEditor : public ::testing::Test {
     std::wstring Ticket() const { return other.File(L"B.jdf"); }
     DWORD TicketBytes() const { return static_cast<DWORD>((Ticket().size() + 1) * 2); }
 
-    BoxAnswerer person;
-    TicketPrinter printer;
-    TempFolder folder;
     TempFolder other;
     TempFolder editorFolder;
-    SavedValue softwarePath;
-    SavedValue editorDefault;
 };
 
 // What the page does with a hand-back.
@@ -184,25 +156,16 @@ TEST_F(HostileTicketEditor, OnlyAWellFormedHandBackIsTaken) {
         EXPECT_EQ(nullptr, State(*sheet)->editor.hProcess);
         EXPECT_EQ(kNoEditorButton, State(*sheet)->lastEditorButton);
         Pump(100);
-        switch (c.outcome) {
-        case Outcome::kTaken:
-            EXPECT_EQ(FullPath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
-            EXPECT_EQ((Entries{L"None", L"B"}), sheet->Entries());
-            EXPECT_EQ(1, sheet->Selection());
+        const bool taken = c.outcome == Outcome::kTaken;
+        EXPECT_EQ(taken ? FullPath(other.Path()) + L"\\" : FullPath(folder.Path()),
+                  sheet->Text(IDC_TICKET_DIR));
+        EXPECT_EQ((Entries{L"None", taken ? L"B" : L"A"}), sheet->Entries());
+        EXPECT_EQ(1, sheet->Selection());
+        if (c.outcome == Outcome::kReported) {
+            ASSERT_EQ(1u, person.Seen().size());
+            EXPECT_EQ(kRegistryFailed, person.Seen()[0].text);
+        } else {
             EXPECT_TRUE(person.Seen().empty());
-            break;
-        case Outcome::kIgnored:
-        case Outcome::kReported:
-            EXPECT_EQ(FullPath(folder.Path()), sheet->Text(IDC_TICKET_DIR));
-            EXPECT_EQ((Entries{L"None", L"A"}), sheet->Entries());
-            EXPECT_EQ(1, sheet->Selection());
-            if (c.outcome == Outcome::kReported) {
-                ASSERT_EQ(1u, person.Seen().size());
-                EXPECT_EQ(kRegistryFailed, person.Seen()[0].text);
-            } else {
-                EXPECT_TRUE(person.Seen().empty());
-            }
-            break;
         }
     }
     std::printf("[ hostile  ] %d editor hand-backs\n", run);

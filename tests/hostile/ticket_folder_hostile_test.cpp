@@ -2,13 +2,10 @@
 // names that leave no room for the ticket's path, names in other scripts and
 // names that only the list box folds together, files and folders that vanish
 // while the page looks at them.
-#include "../tickets/ticket_sheet.h"
+#include "ticket_page_fixture.h"
 
-#include "core/names.h"
 #include "resource_ids.h"
 #include "tickets/tickets.h"
-#include "tickets/tickets_page.h"
-#include "uihooks/ticket_library.h"
 
 #include <gtest/gtest.h>
 
@@ -19,27 +16,15 @@
 #include <thread>
 
 using namespace vorn;
-using namespace tickettest;
+using namespace hostiletickets;
 
 namespace {
-
-using Entries = std::vector<std::wstring>;
-
-std::wstring FullPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
 
 // Creates a file whatever the length of its path.
 bool CreateLongFile(const std::wstring& path) {
     const HANDLE file = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file);
 }
 void DeleteLongFile(const std::wstring& path) {
     DeleteFileW((L"\\\\?\\" + path).c_str());
@@ -65,25 +50,12 @@ Entries Sorted(Entries entries) {
     return entries;
 }
 
-class HostileTicketFolder : public ::testing::Test {
+class HostileTicketFolder : public HostileTicketPage {
   protected:
-    HostileTicketFolder()
-        : printer(Unique(L"Hostile Folder Printer")), folder(L"hostile tickets"),
-          softwarePath(HKEY_LOCAL_MACHINE, names::kTicketSoftwareKey,
-                       names::kTicketSoftwarePathValue),
-          editorDefault(HKEY_LOCAL_MACHINE, names::kTicketEditorKey,
-                        names::kTicketEditorTicketsValue) {
+    HostileTicketFolder() : HostileTicketPage(L"Hostile Folder Printer", L"hostile tickets") {
         softwarePath.Delete();
         editorDefault.Delete();
         printer.SetString(names::kCurrentTicketsDir, folder.Path());
-    }
-    ~HostileTicketFolder() override { ReleaseTicketLibrary(); }
-    std::unique_ptr<TicketSheet> OpenPage() {
-        person.Clear();
-        auto sheet =
-            std::make_unique<TicketSheet>(PluginModule(), TicketsPageProc, &printer.Context());
-        EXPECT_TRUE(sheet->Open());
-        return sheet;
     }
     static void Refresh(const TicketSheet& sheet) {
         RefreshTicketList(sheet.Page(), PluginModule());
@@ -93,29 +65,21 @@ class HostileTicketFolder : public ::testing::Test {
         Entries names;
         WIN32_FIND_DATAW found;
         HANDLE search = FindFirstFileW((folder.Path() + L"\\*.jdf").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more;
+             more = FindNextFileW(search, &found)) {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                names.push_back(std::wstring(found.cFileName, wcslen(found.cFileName) - 4));
+            }
+        }
         if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    continue;
-                }
-                names.push_back(name.substr(0, name.size() - 4));
-            } while (FindNextFileW(search, &found));
             FindClose(search);
         }
         return names;
     }
     Entries Tickets(const TicketSheet& sheet) const {
-        Entries entries = sheet.Entries();
-        entries.erase(entries.begin());
-        return Sorted(entries);
+        const Entries entries = sheet.Entries();
+        return Sorted(Entries(entries.begin() + 1, entries.end()));
     }
-
-    BoxAnswerer person;
-    TicketPrinter printer;
-    TempFolder folder;
-    SavedValue softwarePath;
-    SavedValue editorDefault;
 };
 
 TEST_F(HostileTicketFolder, TenThousandTicketsAreListedAndRefreshedOnce) {

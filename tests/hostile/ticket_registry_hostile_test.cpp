@@ -2,23 +2,22 @@
 // may leave them: missing, empty, of another type, without a terminator, far
 // longer than the buffer. Each read goes into a buffer flush against an
 // inaccessible page; only a well-formed value counts as read.
-#include "../tickets/ticket_sheet.h"
+#include "ticket_page_fixture.h"
 
-#include "core/names.h"
 #include "support/guarded_buffer.h"
 #include "plugin_host.h"
 #include "resource_ids.h"
 #include "tickets/tickets.h"
-#include "tickets/tickets_page.h"
 #include "uihooks/ticket_library.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
 using namespace vorn;
-using namespace tickettest;
+using namespace hostiletickets;
 using testsupport::GuardedBuffer;
 
 namespace {
@@ -30,12 +29,7 @@ PathBuffer& AsPath(GuardedBuffer& buffer) {
 }
 
 bool IsEmpty(const GuardedBuffer& buffer) {
-    for (size_t i = 0; i < buffer.Size(); ++i) {
-        if (buffer.Data()[i] != 0) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(buffer.Data(), buffer.Data() + buffer.Size(), [](BYTE b) { return !b; });
 }
 
 // A value's shape: its type and bytes.
@@ -74,76 +68,70 @@ std::vector<Shape> MalformedText(const std::wstring& good, size_t bufferChars) {
     };
 }
 
-class HostileTicketRegistry : public ::testing::Test {
+// Where a value lives: how to store bytes in it, and how to remove it.
+struct Place {
+    std::function<void(DWORD, const void*, DWORD)> set;
+    std::function<void()> remove;
+};
+
+class HostileTicketRegistry : public HostileTicketPage {
   protected:
     HostileTicketRegistry()
-        : printer(Unique(L"Hostile Ticket Registry Printer")), folder(L"registry tickets"),
-          softwarePath(HKEY_LOCAL_MACHINE, names::kTicketSoftwareKey,
-                       names::kTicketSoftwarePathValue),
-          editorDefault(HKEY_LOCAL_MACHINE, names::kTicketEditorKey,
-                        names::kTicketEditorTicketsValue) {
+        : HostileTicketPage(L"Hostile Ticket Registry Printer", L"registry tickets") {
         folder.Touch(L"vornjtwxp.exe");
         folder.Touch(L"T.jdf");
     }
+    Place InPrinter(const wchar_t* name) {
+        return {[this, name](DWORD type, const void* data, DWORD size) {
+                    printer.SetValue(name, type, data, size);
+                },
+                [this, name] { printer.DeleteValue(name); }};
+    }
+    static Place In(const SavedValue& value) {
+        return {
+            [&value](DWORD type, const void* data, DWORD size) { value.SetRaw(type, data, size); },
+            [&value] { value.Delete(); }};
+    }
     // Leaves the shape in a value: stored with letters after its bytes, so
     // that the registry cannot see a terminator that is not part of it.
-    static void Leave(const Shape& shape, const std::function<void(DWORD, const void*, DWORD)>& set,
-                      const std::function<void()>& remove) {
+    static void Leave(const Shape& shape, const Place& place) {
         if (shape.missing) {
-            remove();
+            place.remove();
             return;
         }
         std::vector<BYTE> padded = shape.bytes;
         padded.insert(padded.end(), 4, 'z');
-        set(shape.type, padded.data(), static_cast<DWORD>(shape.bytes.size()));
+        place.set(shape.type, padded.data(), static_cast<DWORD>(shape.bytes.size()));
     }
-
-    TicketPrinter printer;
-    TempFolder folder;
-    SavedValue softwarePath;
-    SavedValue editorDefault;
 };
 
 TEST_F(HostileTicketRegistry, TextValuesAreReadWholeOrNotAtAll) {
     const std::wstring path = folder.Path();
     const std::wstring ticket = folder.File(L"T.jdf");
-    // One reader per value: its good content, its buffer, how to store and
-    // remove it, and the read (true when it counted as read).
+    // One reader per value: its good content, its buffer, where it lives,
+    // and the read (true when it counted as read).
     struct Reader {
         const char* value;
         std::wstring good;
         size_t bufferChars;
-        std::function<void(DWORD, const void*, DWORD)> set;
-        std::function<void()> remove;
+        Place place;
         std::function<bool(GuardedBuffer&)> read;
     };
     const Reader readers[] = {
-        {"CurrentTicketsDir", path, kTicketPathBufferChars,
-         [&](DWORD type, const void* data, DWORD size) {
-             printer.SetValue(names::kCurrentTicketsDir, type, data, size);
-         },
-         [&] { printer.DeleteValue(names::kCurrentTicketsDir); },
+        {"CurrentTicketsDir", path, kTicketPathBufferChars, InPrinter(names::kCurrentTicketsDir),
          [&](GuardedBuffer& out) {
              return ReadTicketsDirectory(&printer.Context(), AsPath(out)) == 1;
          }},
-        {"Tickets", path, kTicketPathBufferChars,
-         [&](DWORD type, const void* data, DWORD size) { editorDefault.SetRaw(type, data, size); },
-         [&] { editorDefault.Delete(); },
+        {"Tickets", path, kTicketPathBufferChars, In(editorDefault),
          [&](GuardedBuffer& out) { return ReadDefaultTicketsDirectory(AsPath(out)) == 1; }},
         // (the editor folder is read into 256 characters)
-        {"Path", path, 256,
-         [&](DWORD type, const void* data, DWORD size) { softwarePath.SetRaw(type, data, size); },
-         [&] { softwarePath.Delete(); },
+        {"Path", path, 256, In(softwarePath),
          [&](GuardedBuffer& out) {
              const int found = FindTicketEditor(AsPath(out));
              EXPECT_NE(kEditorMissing, found);
              return found == kEditorFound;
          }},
-        {"SelectedTicket", ticket, kTicketPathBufferChars,
-         [&](DWORD type, const void* data, DWORD size) {
-             printer.SetValue(names::kSelectedTicket, type, data, size);
-         },
-         [&] { printer.DeleteValue(names::kSelectedTicket); },
+        {"SelectedTicket", ticket, kTicketPathBufferChars, InPrinter(names::kSelectedTicket),
          [&](GuardedBuffer& out) {
              GuardedBuffer name(kTicketPathBufferChars * sizeof(wchar_t));
              DWORD exitCode = 5;
@@ -161,7 +149,7 @@ TEST_F(HostileTicketRegistry, TextValuesAreReadWholeOrNotAtAll) {
     for (const Reader& reader : readers) {
         SCOPED_TRACE(reader.value);
         // The good value is read.
-        Leave({"good", REG_SZ, Text(reader.good)}, reader.set, reader.remove);
+        Leave({"good", REG_SZ, Text(reader.good)}, reader.place);
         {
             GuardedBuffer out(kTicketPathBufferChars * sizeof(wchar_t));
             out.Fill(0xCC);
@@ -170,7 +158,7 @@ TEST_F(HostileTicketRegistry, TextValuesAreReadWholeOrNotAtAll) {
         }
         for (const Shape& shape : MalformedText(reader.good, reader.bufferChars)) {
             SCOPED_TRACE(shape.what);
-            Leave(shape, reader.set, reader.remove);
+            Leave(shape, reader.place);
             for (auto guard : {GuardedBuffer::Guard::After, GuardedBuffer::Guard::Before}) {
                 GuardedBuffer out(kTicketPathBufferChars * sizeof(wchar_t), guard);
                 out.Fill(0xCC);
@@ -224,24 +212,20 @@ TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNe
               folder.File(L"vornjtwxp.dll").c_str(), FALSE);
     printer.SetString(names::kCurrentTicketsDir, folder.Path());
     editorDefault.Delete();
-    const auto set = [&](DWORD type, const void* data, DWORD size) {
-        softwarePath.SetRaw(type, data, size);
-    };
-    const auto remove = [&] { softwarePath.Delete(); };
-    const auto releaseLibrary = [] { ReleaseTicketLibrary(); };
+    const Place path = In(softwarePath);
     // The page loads the library from a well-formed folder.
-    Leave({"good", REG_SZ, Text(folder.Path())}, set, remove);
+    Leave({"good", REG_SZ, Text(folder.Path())}, path);
     {
         TicketSheet sheet(PluginModule(), TicketsPageProc, &printer.Context());
         ASSERT_TRUE(sheet.Open());
         EXPECT_NE(nullptr, TicketLibraryHandle());
     }
-    releaseLibrary();
+    ReleaseTicketLibrary();
     int cases = 0;
     for (const Shape& shape : MalformedText(folder.Path(), kTicketPathBufferChars - 1)) {
         SCOPED_TRACE(shape.what);
-        Leave(shape, set, remove);
-        BoxAnswerer person;
+        Leave(shape, path);
+        person.Clear();
         TicketSheet sheet(PluginModule(), TicketsPageProc, &printer.Context());
         ASSERT_TRUE(sheet.Open());
         EXPECT_EQ(nullptr, TicketLibraryHandle());
@@ -252,8 +236,8 @@ TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNe
         Pump(100);
         ASSERT_EQ(1u, person.Seen().size());
         EXPECT_EQ(L"Unable to create a new ticket.", person.Seen()[0].text);
-        EXPECT_EQ((std::vector<std::wstring>{L"None", L"T"}), sheet.Entries());
-        releaseLibrary();
+        EXPECT_EQ((Entries{L"None", L"T"}), sheet.Entries());
+        ReleaseTicketLibrary();
         ++cases;
     }
     std::printf("[ hostile  ] %d malformed editor folders at the page's start\n", cases);
