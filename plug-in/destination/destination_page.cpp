@@ -27,10 +27,12 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
         // The commit has put the focus there already. Moving it again from a
         // combo box's edit field to the box itself would send the box's
         // focus notices once the commit is over and run a waiting check.
-        const HWND field = GetDlgItem(page, correct);
-        const HWND focus = GetFocus();
-        if (correct != 0 && focus != field && !IsChild(field, focus)) {
-            SetFocus(field);
+        if (correct != 0) {
+            const HWND field = GetDlgItem(page, correct);
+            const HWND focus = GetFocus();
+            if (focus != field && !IsChild(field, focus)) {
+                SetFocus(field);
+            }
         }
         SetWindowLongPtrW(page, DWLP_MSGRESULT, correct);
         return correct;

@@ -2,6 +2,7 @@
 
 #include "core/module.h"
 #include "destination/destination_page.h"
+#include "host_page.h"
 #include "plugin_host.h"
 #include "resource_ids.h"
 
@@ -27,16 +28,6 @@ LONG_PTR CALLBACK RecordSheetCall(HANDLE sheet, UINT function, LPARAM param1, LP
 
 INT_PTR CALLBACK BlankPageProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? TRUE : FALSE;
-}
-
-// An empty child dialog for the second page.
-std::vector<BYTE> BlankTemplate() {
-    std::vector<BYTE> bytes(sizeof(DLGTEMPLATE) + 3 * sizeof(WORD), 0);
-    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(bytes.data());
-    dialog->style = WS_CHILD | DS_CONTROL;
-    dialog->cx = 266;
-    dialog->cy = 218;
-    return bytes;
 }
 
 BOOL CALLBACK FindBox(HWND window, LPARAM found) {
@@ -207,7 +198,7 @@ DestinationSheet::DestinationSheet(const std::wstring& printerName, const std::w
     context_.pageHandle = reinterpret_cast<HANDLE>(0x9A6E);
     wcsncpy(context_.printerName, printerName.c_str(), vorn::kContextPrinterNameChars - 1);
 
-    blankTemplate_ = BlankTemplate();
+    blankTemplate_ = standin::EmptyPageTemplate();
     PROPSHEETPAGEW pages[2] = {};
     pages[0].dwSize = sizeof(PROPSHEETPAGEW);
     pages[0].hInstance = PluginModule();
