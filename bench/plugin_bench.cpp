@@ -14,7 +14,7 @@
 #include "spooler_control.h"
 #include "ticket_list_measure.h"
 #include "ticketrecord/ticket_translator.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "../core/private_devmode.h"
 #include "../core/safe_string.h"
 #include "../resource_ids.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <cstring>
 #include <cwchar>

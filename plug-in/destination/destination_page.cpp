@@ -3,7 +3,7 @@
 #include "commit.h"
 #include "page_handlers.h"
 #include "page_state.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <prsht.h>
 

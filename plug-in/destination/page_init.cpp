@@ -6,7 +6,7 @@
 #include "../core/safe_string.h"
 #include "../resource_ids.h"
 #include "../uihooks/model_class.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <prsht.h>
 

@@ -2,7 +2,7 @@
 
 #include "../core/names.h"
 #include "../core/safe_string.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <winspool.h>
 

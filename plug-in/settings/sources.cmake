@@ -1,5 +1,6 @@
 target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/key_security.cpp
   ${CMAKE_CURRENT_LIST_DIR}/printer_events.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
 )
 target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/printer_data.cpp)

@@ -2,7 +2,7 @@
 // single 64-byte buffer: each answer is valid until the next Read.
 #pragma once
 
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #include "../core/handles.h"
 #include "../core/private_devmode.h"
 #include "../core/safe_string.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <cwchar>
 #include <iterator>

@@ -9,7 +9,7 @@
 #include "../core/safe_string.h"
 #include "../resource_ids.h"
 #include "../settings/printer_data.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <commctrl.h>
 #include <commdlg.h>

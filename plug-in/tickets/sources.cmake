@@ -3,7 +3,6 @@
 target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/folder_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_controls.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_actions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_directory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_editor.cpp

@@ -8,7 +8,7 @@
 #include "../core/safe_string.h"
 #include "../resource_ids.h"
 #include "../ticketrecord/ticket_translator.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <compstui.h>
 

@@ -1,12 +1,12 @@
 // Where the ticket directory comes from and where it is kept.
 #include "tickets.h"
 
-#include "registry_text.h"
+#include "../settings/registry_text.h"
 #include "../core/names.h"
 #include "../core/safe_string.h"
 #include "../core/private_devmode.h"
 #include "../settings/printer_data.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <cstring>
 

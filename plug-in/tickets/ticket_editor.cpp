@@ -4,14 +4,14 @@
 
 #include "page_controls.h"
 #include "page_state.h"
-#include "registry_text.h"
+#include "../settings/registry_text.h"
 #include "../uihooks/ticket_library.h"
 #include "../core/handles.h"
 #include "../core/names.h"
 #include "../core/safe_string.h"
 #include "../resource_ids.h"
 #include "../settings/printer_data.h"
-#include "../uihooks/plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include <cstring>
 #include <cwchar>

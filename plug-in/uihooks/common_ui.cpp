@@ -2,7 +2,7 @@
 
 #include "driver_settings.h"
 #include "option_tree_callbacks.h"
-#include "plugin_context.h"
+#include "../core/plugin_context.h"
 
 namespace vorn {
 

@@ -1,7 +1,7 @@
 #include "option_tree_callbacks.h"
 
 #include "driver_settings.h"
-#include "plugin_context.h"
+#include "../core/plugin_context.h"
 #include "../core/private_devmode.h"
 
 namespace vorn {

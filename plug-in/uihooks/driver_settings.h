@@ -2,7 +2,7 @@
 // chosen output bin, which other programs read after MSG_UPDATE_FEATURES.
 #pragma once
 
-#include "plugin_context.h"
+#include "../core/plugin_context.h"
 
 namespace vorn::driver_settings {
 

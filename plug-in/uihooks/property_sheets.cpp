@@ -1,7 +1,7 @@
 #include "property_sheets.h"
 
 #include "page_procs.h"
-#include "plugin_context.h"
+#include "../core/plugin_context.h"
 #include "ticket_library.h"
 
 #include "../core/handles.h"

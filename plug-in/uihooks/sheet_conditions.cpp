@@ -2,7 +2,7 @@
 // kind and the system's version.
 #include "property_sheets.h"
 
-#include "plugin_context.h"
+#include "../core/plugin_context.h"
 
 #include "../core/handles.h"
 #include "../core/names.h"

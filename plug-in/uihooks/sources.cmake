@@ -3,7 +3,6 @@ target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/document_callback.cpp
   ${CMAKE_CURRENT_LIST_DIR}/driver_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/feature_broadcast.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/plugin_context.cpp
   ${CMAKE_CURRENT_LIST_DIR}/property_sheets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet_conditions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_library.cpp

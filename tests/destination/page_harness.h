@@ -5,7 +5,7 @@
 
 #include "core/private_devmode.h"
 #include "resource_ids.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 #include "support/spooler_printers.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "driver_ui.h"
 #include "spooler_control.h"
 #include "ticketrecord/ticket_translator.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 #include "plugin_host.h"
 #include "property_sheet_host.h"
 #include "ticketrecord/ticket_translator.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 
 #include <gtest/gtest.h>
 

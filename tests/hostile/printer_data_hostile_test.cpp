@@ -8,7 +8,7 @@
 #include "support/spooler_printers.h"
 
 #include "settings/printer_data.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "settings/printer_data.h"
 #include "uihooks/model_class.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 
 #include "support/spooler_printers.h"
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/private_devmode.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 
 #include "support/spooler_printers.h"
 

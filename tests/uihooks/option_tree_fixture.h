@@ -5,7 +5,7 @@
 #include "option_tree_host.h"
 #include "support/plugin_fixture.h"
 #include "support/spooler_printers.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 
 #include <memory>
 

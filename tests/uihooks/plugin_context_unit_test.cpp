@@ -3,7 +3,7 @@
 #include "option_tree_host.h"
 #include "support/spooler_printers.h"
 #include "uihooks/common_ui.h"
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 
 #include <gtest/gtest.h>
 

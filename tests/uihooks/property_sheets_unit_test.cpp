@@ -2,7 +2,7 @@
 // outside: the ticket library's release and loading a library from the
 // driver's folder. (The version check shows from outside: sheets_dll_tests
 // and sheets_xp_tests see the external page library skipped and used.)
-#include "uihooks/plugin_context.h"
+#include "core/plugin_context.h"
 #include "uihooks/property_sheets.h"
 #include "uihooks/ticket_library.h"
 

@@ -4,7 +4,7 @@
 // the feature query. It lives in the host's heap, which the host discards.
 #pragma once
 
-#include "../core/oem_interface.h"
+#include "oem_interface.h"
 
 #include <prsht.h>
 #include <cstddef>

@@ -3,7 +3,7 @@
 // does the work.
 #pragma once
 
-#include "oem_interface.h"
+#include "core/oem_interface.h"
 
 namespace vorn {
 

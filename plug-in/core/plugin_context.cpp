@@ -1,8 +1,8 @@
 #include "plugin_context.h"
 
-#include "../core/feature_query.h"
-#include "../core/private_devmode.h"
-#include "../core/safe_string.h"
+#include "feature_query.h"
+#include "private_devmode.h"
+#include "safe_string.h"
 
 namespace vorn {
 

@@ -1,12 +1,12 @@
 #include "plugin_ui.h"
 
-#include "module.h"
-#include "names.h"
-#include "private_devmode.h"
-#include "safe_string.h"
-#include "../settings/printer_events.h"
-#include "../uihooks/common_ui.h"
-#include "../uihooks/property_sheets.h"
+#include "core/module.h"
+#include "core/names.h"
+#include "core/private_devmode.h"
+#include "core/safe_string.h"
+#include "settings/printer_events.h"
+#include "uihooks/common_ui.h"
+#include "uihooks/property_sheets.h"
 
 namespace vorn {
 

@@ -1,6 +1,6 @@
 #include "class_factory.h"
 
-#include "module.h"
+#include "core/module.h"
 #include "plugin_ui.h"
 
 #include <new>
