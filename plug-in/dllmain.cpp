@@ -1,6 +1,7 @@
 // Module entry point: remembers the instance handle, and gives back at
 // unload what the statically linked C++ runtime would otherwise keep.
 #include "core/module.h"
+#include "core/plugin_context.h"
 
 #include <windows.h>
 
@@ -13,6 +14,8 @@ void __freeres() noexcept;
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         vorn::SetModuleInstance(instance);
+    } else if (reason == DLL_THREAD_DETACH) {
+        vorn::ForgetThreadContext();
     } else if (reason == DLL_PROCESS_DETACH && !reserved) {
         // Unloaded by FreeLibrary while the process goes on: the host loads
         // and unloads the plug-in for every dialog, and each load would

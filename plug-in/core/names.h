@@ -51,7 +51,6 @@ inline constexpr char kHelpPathFormat[] = "%s\\3\\%s";
 // Tickets.
 inline constexpr wchar_t kTicketExtension[] = L".jdf";
 inline constexpr wchar_t kTicketSearchPattern[] = L"\\*.jdf";
-inline constexpr wchar_t kTicketPathFormat[] = L"%s\\%s%s";
 
 // Title the host shows for the plug-in's pages in its information header.
 inline constexpr wchar_t kInfoHeaderTitle[] = L"OEM UI Page";

@@ -32,12 +32,91 @@ bool QueryContextFeature(const PluginContext* context, const char* feature, char
 }
 
 namespace {
-// The context of the most recent option-tree call that kept its context.
-PluginContext* g_currentContext = nullptr;
+
+// A process may run several sheets, each on its own thread, whose option
+// trees and initialisations interleave: each thread has the context of its
+// own most recent option tree. A host that makes the tree on one thread and
+// the sheet on another still finds the most recent one of the process.
+struct ThreadContext {
+    DWORD thread;
+    PluginContext* context;
+};
+constexpr size_t kTrackedThreads = 32;
+
+struct CurrentContexts {
+    volatile LONG lock;
+    PluginContext* latest;
+    ThreadContext threads[kTrackedThreads];
+};
+CurrentContexts g_current{};
+
+// The table is touched for a few instructions at a time: a spin lock that
+// yields is enough and needs no set-up at load.
+class CurrentContextsLock {
+  public:
+    CurrentContextsLock() noexcept {
+        while (InterlockedCompareExchange(&g_current.lock, 1, 0) != 0) {
+            Sleep(0);
+        }
+    }
+    ~CurrentContextsLock() { InterlockedExchange(&g_current.lock, 0); }
+    CurrentContextsLock(const CurrentContextsLock&) = delete;
+    CurrentContextsLock& operator=(const CurrentContextsLock&) = delete;
+};
+
+ThreadContext* EntryOf(DWORD thread) noexcept {
+    for (ThreadContext& entry : g_current.threads) {
+        if (entry.thread == thread) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+void MakeCurrent(PluginContext* context) noexcept {
+    const DWORD thread = GetCurrentThreadId();
+    CurrentContextsLock lock;
+    g_current.latest = context;
+    ThreadContext* entry = EntryOf(thread);
+    if (!entry) {
+        entry = EntryOf(0);
+    }
+    // With every slot taken this thread falls back to the process's latest,
+    // which it has just become.
+    if (entry) {
+        entry->thread = thread;
+        entry->context = context;
+    }
+}
+
 } // namespace
 
 PluginContext* CurrentPluginContext() noexcept {
-    return g_currentContext;
+    CurrentContextsLock lock;
+    const ThreadContext* entry = EntryOf(GetCurrentThreadId());
+    return entry ? entry->context : g_current.latest;
+}
+
+void ForgetPluginContext(const PluginContext* context) noexcept {
+    if (!context) {
+        return;
+    }
+    CurrentContextsLock lock;
+    if (g_current.latest == context) {
+        g_current.latest = nullptr;
+    }
+    for (ThreadContext& entry : g_current.threads) {
+        if (entry.context == context) {
+            entry = ThreadContext{};
+        }
+    }
+}
+
+void ForgetThreadContext() noexcept {
+    CurrentContextsLock lock;
+    if (ThreadContext* entry = EntryOf(GetCurrentThreadId())) {
+        *entry = ThreadContext{};
+    }
 }
 
 PluginContext* CreatePluginContext(POEMCUIPPARAM param, IPrintOemDriverUI* driver) noexcept {
@@ -49,7 +128,7 @@ PluginContext* CreatePluginContext(POEMCUIPPARAM param, IPrintOemDriverUI* drive
     if (!context) {
         return nullptr;
     }
-    g_currentContext = context;
+    MakeCurrent(context);
     context->heap = param->hOEMHeap;
     // A record without one of these handles gives no usable context; it stays
     // current as far as it was filled, since the host discards its heap.
@@ -76,9 +155,7 @@ void ReleasePluginContext(PluginContext* context) noexcept {
     if (!context) {
         return;
     }
-    if (g_currentContext == context) {
-        g_currentContext = nullptr;
-    }
+    ForgetPluginContext(context);
     if (context->heap) {
         HeapFree(context->heap, 0, context);
     }

@@ -23,11 +23,12 @@ struct PluginContext {
     OEMUIPSPARAM* sheetParam;      // lParamInit of the sheet (pOEMDM lives there)
     PFNCOMPROPSHEET sheetFunction; // pfnComPropSheet
     PROPSHEETPAGEW page;           // description of the last page added
-    HANDLE pageHandle;             // handle of the plug-in's own page added last
+    HANDLE pageHandle;             // handle of the plug-in's own Destination page
     DWORD printerConfigFlags;      // reserved, zero
     wchar_t printerName[kContextPrinterNameChars];
     BYTE savedSelections[10];  // reserved, zero
     IPrintOemDriverUI* driver; // the PluginUI's interface, not counted
+    HANDLE ticketsPageHandle;  // handle of the Tickets page
 };
 
 static_assert(sizeof(PROPSHEETPAGEW) == 96);
@@ -45,15 +46,24 @@ static_assert(offsetof(PluginContext, printerConfigFlags) == 168);
 static_assert(offsetof(PluginContext, printerName) == 172);
 static_assert(offsetof(PluginContext, savedSelections) == 624);
 static_assert(offsetof(PluginContext, driver) == 640);
-static_assert(sizeof(PluginContext) == 648);
+static_assert(offsetof(PluginContext, ticketsPageHandle) == 648);
+static_assert(sizeof(PluginContext) == 656);
 
-// Makes a context from the host's record; it becomes the current context.
-// Null when the heap refuses or a handle in the record is missing.
+// Makes a context from the host's record; it becomes the current context of
+// the calling thread and the most recent of the process. Null when the heap
+// refuses or a handle in the record is missing.
 PluginContext* CreatePluginContext(POEMCUIPPARAM param, IPrintOemDriverUI* driver) noexcept;
-// Gives a context back to its heap; the current context then designates none.
+// Gives a context back to its heap; it is forgotten as a current context.
 void ReleasePluginContext(PluginContext* context) noexcept;
-// The context of the most recent CommonUIProp call that kept its context.
+// The context of the most recent CommonUIProp call on this thread that kept
+// its context; for a thread that has none, the most recent of the process.
 PluginContext* CurrentPluginContext() noexcept;
+// A context whose sheet has ended (its heap is about to go) is current on
+// no thread any more.
+void ForgetPluginContext(const PluginContext* context) noexcept;
+// The calling thread ends: its entry goes, so that a later thread given the
+// same identifier does not inherit it.
+void ForgetThreadContext() noexcept;
 
 // The private DEVMODE section the pages edit, through the sheet parameter;
 // null when the sheet has not been set up.

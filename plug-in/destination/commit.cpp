@@ -16,9 +16,9 @@ namespace vorn {
 namespace {
 
 constexpr size_t kStoredUserNameChars = kUserNameChars - 1; // 16
-constexpr size_t kStoredAddressChars = 64;
+constexpr size_t kStoredAddressChars = kMaxAddressListChars;
 static_assert(kStoredAddressChars < kEmailAddressChars);
-constexpr int kMessageReadChars = 65; // 64 usable
+constexpr int kMessageReadChars = kMaxMessageChars + 1;
 
 // Makes text the most recent entry of a three-entry history. The comparison
 // uses the text as it will be stored, so re-committing an over-long entry

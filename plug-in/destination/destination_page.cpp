@@ -64,7 +64,7 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         OnDestinationHelp(page, PointerFrom<const HELPINFO*>(lParam));
         return TRUE;
     case WM_DESTROY:
-        DestroyPageState(page);
+        DeletePageState<DestinationPageState>(page);
         return FALSE;
     default:
         return FALSE;

@@ -112,7 +112,8 @@ int CheckAddressList(wchar_t* text) noexcept {
         }
         if (text[pos + separators] == L'\0') {
             text[pos] = L'\0';
-            return length - static_cast<int>(separators);
+            length -= static_cast<int>(separators);
+            return length > kMaxAddressListChars ? 0 : length;
         }
         text[pos] = L' ';
         if (separators > 1) {
@@ -122,7 +123,7 @@ int CheckAddressList(wchar_t* text) noexcept {
         }
         ++pos;
     }
-    return length;
+    return length > kMaxAddressListChars ? 0 : length;
 }
 
 } // namespace vorn

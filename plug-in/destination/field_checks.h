@@ -12,6 +12,10 @@ inline constexpr wchar_t kFallbackPin[] = L"5183";
 constexpr int kPinDigits = 4;
 // The longest single address the printer accepts.
 constexpr int kMaxAddressChars = 64;
+// The longest address list and message that are stored: a longer list is
+// invalid as a whole, never cut (its last address would name someone else).
+constexpr int kMaxAddressListChars = 64;
+constexpr int kMaxMessageChars = 64;
 
 // Accepts characters of code 32 and up except the double quote. Returns the
 // text's length when all are accepted, else the complement of the first
@@ -28,7 +32,8 @@ int MeasureAddress(const wchar_t* text) noexcept;
 
 // Normalises a list of addresses in place (ends trimmed, each run of commas
 // and spaces between addresses made one space, trailing separators cut) and
-// returns its length; 0 when the list is empty or any address is invalid.
+// returns its length; 0 when the list is empty, any address is invalid, or
+// the normalised list is longer than kMaxAddressListChars.
 int CheckAddressList(wchar_t* text) noexcept;
 
 } // namespace vorn

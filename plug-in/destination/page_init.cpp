@@ -1,5 +1,6 @@
 #include "destination_page.h"
 #include "page_handlers.h"
+#include "field_checks.h"
 #include "page_state.h"
 
 #include "../core/private_devmode.h"
@@ -18,7 +19,9 @@ constexpr int kStringChars = 256;
 constexpr WPARAM kJobNameLimit = kJobNameChars - 1;
 constexpr WPARAM kUserNameLimit = kUserNameChars - 1;
 constexpr WPARAM kPinLimit = kPinChars - 1;
-constexpr WPARAM kTypingLimit = 255; // address and message while typing
+// The address list and the message take no more than is stored.
+constexpr WPARAM kAddressLimit = kMaxAddressListChars;
+constexpr WPARAM kMessageLimit = kMaxMessageChars;
 // Model families 0 and 1 offer the delivery modes up to "Save".
 constexpr int kLastSmallFamily = 1;
 
@@ -54,7 +57,7 @@ void InitDestinationPage(HWND page, LPARAM pageDescription) noexcept {
     const HINSTANCE instance = PageInstance(page);
 
     LoadPageLabels(page, instance);
-    DestinationPageState* state = CreatePageState(page);
+    DestinationPageState* state = CreatePageState<DestinationPageState>(page);
     if (!state) {
         return; // no memory for the page's record: the page stays inert
     }
@@ -98,10 +101,10 @@ void InitDestinationPage(HWND page, LPARAM pageDescription) noexcept {
     EnumChildWindows(GetDlgItem(page, IDC_ADDRESS), DisableImeProc, 0);
     FillListFromSlots(page, IDC_ADDRESS, kEmailAddressSlots, 0, kEmailAddressChars,
                       &working.emailAddresses[0][0]);
-    SendDlgItemMessageW(page, IDC_ADDRESS, CB_LIMITTEXT, kTypingLimit, 0);
+    SendDlgItemMessageW(page, IDC_ADDRESS, CB_LIMITTEXT, kAddressLimit, 0);
 
     SetDlgItemTextW(page, IDC_MESSAGE, working.emailMessage);
-    SendDlgItemMessageW(page, IDC_MESSAGE, EM_LIMITTEXT, kTypingLimit, 0);
+    SendDlgItemMessageW(page, IDC_MESSAGE, EM_LIMITTEXT, kMessageLimit, 0);
     state->loading = false;
 }
 

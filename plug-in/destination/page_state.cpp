@@ -2,8 +2,6 @@
 
 #include "../resource_ids.h"
 
-#include <new>
-
 namespace vorn {
 
 namespace {
@@ -17,21 +15,8 @@ constexpr LRESULT kModeArchive = 7;
 const int kAddressControls[4] = {IDC_ADDRESS_LABEL, IDC_ADDRESS, IDC_MESSAGE_LABEL, IDC_MESSAGE};
 const int kPinControls[3] = {IDC_PIN_LABEL, IDC_PIN, IDC_PIN_RANGE};
 
-DestinationPageState* CreatePageState(HWND page) noexcept {
-    DestroyPageState(page);
-    auto* state = new (std::nothrow) DestinationPageState();
-    // DWLP_USER is the dialog's own slot; GWLP_USERDATA carries the context.
-    SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-    return state;
-}
-
 DestinationPageState* DestinationState(HWND page) noexcept {
-    return PointerFrom<DestinationPageState*>(GetWindowLongPtrW(page, DWLP_USER));
-}
-
-void DestroyPageState(HWND page) noexcept {
-    delete DestinationState(page);
-    SetWindowLongPtrW(page, DWLP_USER, 0);
+    return PageState<DestinationPageState>(page);
 }
 
 void NotifyPageChanged(HWND page) noexcept {

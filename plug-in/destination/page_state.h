@@ -43,12 +43,8 @@ class QuietScope {
     bool before_;
 };
 
-// Attaches a new record to the page; null when memory is short.
-DestinationPageState* CreatePageState(HWND page) noexcept;
 // The page's record, or null before WM_INITDIALOG and after WM_DESTROY.
 DestinationPageState* DestinationState(HWND page) noexcept;
-// Detaches and frees the page's record.
-void DestroyPageState(HWND page) noexcept;
 
 // The page's PluginContext, kept in the page window's user data.
 PluginContext* PageContext(HWND page) noexcept;

@@ -71,6 +71,25 @@ void OnSelectionChange(HWND dialog) noexcept {
     ShowCurrentFolder(dialog);
 }
 
+// A name typed relative to the folder the dialog shows is that folder's
+// child; it is never looked up against the process's current directory,
+// which belongs to the host. False when the joined path would be cut.
+bool ResolveTypedFolder(HWND dialog, const wchar_t* typed,
+                        wchar_t (&folder)[kTicketPathBufferChars]) noexcept {
+    const bool relative =
+        typed[0] != L'\\' && typed[0] != L'/' && !(typed[0] != L'\0' && typed[1] == L':');
+    wchar_t shown[kTicketPathBufferChars] = {};
+    if (relative && typed[0] != L'\0') {
+        SendMessageW(dialog, CDM_GETFOLDERPATH, kTicketPathBufferChars,
+                     reinterpret_cast<LPARAM>(shown));
+        shown[kTicketPathBufferChars - 1] = L'\0';
+    }
+    if (shown[0] == L'\0') {
+        return CopyInto(folder, typed) == S_OK;
+    }
+    return JoinDirectoryPath(shown, typed, folder);
+}
+
 } // namespace
 
 UINT_PTR CALLBACK FolderDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) noexcept {
@@ -121,16 +140,17 @@ LRESULT CALLBACK FolderDialogSubclassProc(HWND dialog, UINT message, WPARAM wPar
         return DefDlgProcW(dialog, message, wParam, lParam);
     }
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+        wchar_t typed[kTicketPathBufferChars] = {};
+        GetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, typed, kTicketPathBufferChars);
         wchar_t folder[kTicketPathBufferChars] = {};
-        GetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, folder, kTicketPathBufferChars);
-        if (!IsExistingPath(folder, false)) {
+        if (!ResolveTypedFolder(dialog, typed, folder) || !IsExistingPath(folder, false)) {
             ShowTicketMessage(nullptr, ContextInstance(context), IDS_INVALID_DIRECTORY, MB_ICONHAND,
-                              folder, 1032);
+                              typed);
             SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
             return 0;
         }
-        // A name typed relative to the folder the dialog shows would lead
-        // elsewhere when read back later: the full path is stored.
+        // Stored as a full path: read back later, a relative one would
+        // lead elsewhere.
         WriteTicketsDirectory(context, folder);
         EndDialog(dialog, 1);
     } else if (message == WM_NCDESTROY) {
@@ -156,8 +176,10 @@ void BrowseTicketDirectory(HWND page, const PluginContext* context) noexcept {
     request.nMaxFile = kTicketPathBufferChars;
     request.lpstrInitialDir = directory;
     request.lpstrTitle = title;
+    // The dialog may move the process's current directory as the user
+    // browses: it puts it back, since the host and its other threads own it.
     request.Flags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_EXPLORER |
-                    OFN_ENABLEINCLUDENOTIFY | OFN_DONTADDTORECENT;
+                    OFN_ENABLEINCLUDENOTIFY | OFN_DONTADDTORECENT | OFN_NOCHANGEDIR;
     request.lCustData = reinterpret_cast<LPARAM>(context);
     request.lpfnHook = &FolderDialogHook;
     request.FlagsEx = OFN_EX_NOPLACESBAR;

@@ -8,6 +8,11 @@
 
 namespace vorn {
 
+namespace {
+constexpr wchar_t kJoinFormat[] = L"%s\\%s";
+constexpr wchar_t kAppendFormat[] = L"%s%s";
+} // namespace
+
 HWND SheetFrame(HWND page) noexcept {
     return GetParent(page);
 }
@@ -59,10 +64,24 @@ bool ReadListEntry(HWND list, int index, wchar_t (&buffer)[kTicketPathBufferChar
     return true;
 }
 
+bool JoinDirectoryPath(const wchar_t* directory, const wchar_t* name,
+                       wchar_t (&buffer)[kTicketPathBufferChars]) noexcept {
+    if (!directory || !name) {
+        return false;
+    }
+    const size_t length = BoundedLength(directory, kTicketPathBufferChars);
+    // A folder typed as "C:\Tickets\" names the same folder as "C:\Tickets".
+    const bool endsInSeparator = length > 0 && directory[length - 1] == L'\\';
+    return FormatWide(buffer, sizeof(buffer), endsInSeparator ? kAppendFormat : kJoinFormat,
+                      directory, name) == S_OK;
+}
+
 bool BuildTicketPath(const wchar_t* directory, const wchar_t* entry,
                      wchar_t (&buffer)[kTicketPathBufferChars]) noexcept {
-    return FormatWide(buffer, sizeof(buffer), names::kTicketPathFormat, directory, entry,
-                      names::kTicketExtension) == S_OK;
+    wchar_t fileName[kTicketPathBufferChars] = {};
+    return FormatWide(fileName, sizeof(fileName), kAppendFormat, entry, names::kTicketExtension) ==
+               S_OK &&
+           JoinDirectoryPath(directory, fileName, buffer);
 }
 
 } // namespace vorn

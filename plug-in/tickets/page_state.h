@@ -1,12 +1,11 @@
-// The working record of one Tickets page, attached to its list label
-// (control 1330) so that every operation that has the page window finds it.
+// The working record of one Tickets page, kept like every page's record in
+// the page window (see PageState in page_window.h).
 #pragma once
 
 #include "tickets.h"
+#include "../core/handles.h"
 
 #include <windows.h>
-
-#include <cstddef>
 
 namespace vorn {
 
@@ -15,28 +14,35 @@ struct NewTicketRecord;
 constexpr WORD kNoEditorButton = 0xFFFF;
 
 struct TicketsPageState {
-    HGLOBAL recordHandle;    // NewTicketRecord of a New action, or null
-    NewTicketRecord* record; // its locked address
-    wchar_t focusDirectory[kTicketPathBufferChars];
-    wchar_t newTicketPath[kTicketPathBufferChars];
-    PROCESS_INFORMATION editor;
-    DWORD editorRunning;
-    DWORD busy; // the page itself is moving the focus or asking the user
-    WORD lastEditorButton;
+    // This page's own reference to the ticket library: another sheet of the
+    // process closing cannot take it away while this page may call it.
+    UniqueModule ticketLibrary;
+    // The NewTicketRecord of a New action (fixed memory), or none.
+    UniqueGlobal recordMemory;
+    wchar_t focusDirectory[kTicketPathBufferChars] = {};
+    wchar_t newTicketPath[kTicketPathBufferChars] = {};
+    // The editor started by this page, while it runs.
+    UniqueKernelHandle editorProcess;
+    UniqueKernelHandle editorThread;
+    DWORD editorProcessId = 0;
+    bool editorRunning = false;
+    bool busy = false; // the page itself is moving the focus or asking the user
+    WORD lastEditorButton = kNoEditorButton;
+
+    NewTicketRecord* Record() const noexcept {
+        return static_cast<NewTicketRecord*>(static_cast<void*>(recordMemory.Get()));
+    }
+    void ReleaseRecord() noexcept { recordMemory.Reset(); }
+    // The editor is no longer this page's to watch.
+    void ForgetEditor() noexcept {
+        editorProcess.Reset();
+        editorThread.Reset();
+        editorProcessId = 0;
+        editorRunning = false;
+    }
 };
 
-static_assert(offsetof(TicketsPageState, recordHandle) == 0);
-static_assert(offsetof(TicketsPageState, record) == 8);
-static_assert(offsetof(TicketsPageState, focusDirectory) == 16);
-static_assert(offsetof(TicketsPageState, newTicketPath) == 536);
-static_assert(offsetof(TicketsPageState, editor) == 1056);
-static_assert(offsetof(TicketsPageState, editorRunning) == 1080);
-static_assert(offsetof(TicketsPageState, busy) == 1084);
-static_assert(offsetof(TicketsPageState, lastEditorButton) == 1088);
-static_assert(sizeof(TicketsPageState) == 1096);
-
-// The page's record, or null when none could be made.
+// The page's record, or null before WM_INITDIALOG and after WM_DESTROY.
 TicketsPageState* TicketsState(HWND page) noexcept;
-void AttachPageState(HWND page, TicketsPageState* state) noexcept;
 
 } // namespace vorn

@@ -3,7 +3,6 @@
 
 #include "page_controls.h"
 #include "page_state.h"
-#include "../uihooks/ticket_library.h"
 #include "../core/names.h"
 #include "../core/safe_string.h"
 #include "../resource_ids.h"
@@ -18,28 +17,19 @@ namespace {
 
 using CreateNewJobTicketFn = int(WINAPI*)(NewTicketRecord*);
 
-// The delete question and its failure report with a full ticket path.
-constexpr size_t kDeleteMessageBytes = 1024;
-
-void ReleaseRecord(TicketsPageState* state) noexcept {
-    if (state->recordHandle) {
-        if (state->record) {
-            GlobalUnlock(state->recordHandle);
-        }
-        GlobalFree(state->recordHandle);
-    }
-    state->recordHandle = nullptr;
-    state->record = nullptr;
-}
-
-// The library's export, or null.
-CreateNewJobTicketFn CreateNewJobTicketExport() noexcept {
-    const HMODULE library = TicketLibraryHandle();
-    if (!library) {
+// The export of this page's own ticket library, or null.
+CreateNewJobTicketFn CreateNewJobTicketExport(const TicketsPageState& state) noexcept {
+    if (!state.ticketLibrary) {
         return nullptr;
     }
-    return reinterpret_cast<CreateNewJobTicketFn>(
-        reinterpret_cast<void*>(GetProcAddress(library, names::kCreateNewJobTicketExport)));
+    return reinterpret_cast<CreateNewJobTicketFn>(reinterpret_cast<void*>(
+        GetProcAddress(state.ticketLibrary.Get(), names::kCreateNewJobTicketExport)));
+}
+
+// A ticket path the page's buffers cannot hold whole is refused, with the
+// directory named, rather than cut into the path of some other file.
+void RefuseDirectory(HWND page, HINSTANCE instance, const wchar_t* directory) noexcept {
+    ShowTicketMessage(page, instance, IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
 }
 
 // The page's state, ready for an editor action started by `button`; null
@@ -67,29 +57,28 @@ void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance
     }
     if (context && context->sheetFunction) {
         context->sheetFunction(context->sheet, CPSFUNC_SET_RESULT,
-                               reinterpret_cast<LPARAM>(context->pageHandle), CPSUI_OK);
+                               reinterpret_cast<LPARAM>(context->ticketsPageHandle), CPSUI_OK);
     }
     wchar_t directory[kTicketPathBufferChars] = {};
     ReadDirectoryText(page, directory);
     if (!IsExistingPath(directory, false)) {
         return;
     }
-    ReleaseRecord(state);
-    state->recordHandle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(NewTicketRecord));
-    state->record = state->recordHandle
-                        ? static_cast<NewTicketRecord*>(GlobalLock(state->recordHandle))
-                        : nullptr;
-    const CreateNewJobTicketFn createTicket = CreateNewJobTicketExport();
-    if (!state->record || !createTicket) {
-        ReleaseRecord(state);
+    // Fixed memory: the record's address is its handle, with no lock to
+    // pair with an unlock.
+    state->recordMemory.Reset(GlobalAlloc(GPTR, sizeof(NewTicketRecord)));
+    NewTicketRecord* record = state->Record();
+    const CreateNewJobTicketFn createTicket = CreateNewJobTicketExport(*state);
+    if (!record || !createTicket) {
+        state->ReleaseRecord();
         ShowTicketMessage(page, instance, IDS_NEW_TICKET_FAILED, MB_ICONHAND);
         return;
     }
     ReadDirectoryText(page, directory);
-    CopyInto(state->record->ticketDirectory, directory);
-    FillNewTicketRecord(state->record, context);
-    if (createTicket(state->record) != 0) {
-        ReleaseRecord(state);
+    CopyInto(record->ticketDirectory, directory);
+    FillNewTicketRecord(record, context);
+    if (createTicket(record) != 0) {
+        state->ReleaseRecord();
         ShowTicketMessage(page, instance, IDS_NEW_TICKET_FAILED, MB_ICONHAND);
         return;
     }
@@ -97,7 +86,7 @@ void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance
     wchar_t executable[kTicketPathBufferChars] = {};
     const int found = FindTicketEditor(executable);
     if (found != kEditorFound) {
-        ReleaseRecord(state);
+        state->ReleaseRecord();
         if (found == kEditorMissing) {
             ShowTicketMessage(page, instance, IDS_EDITOR_LAUNCH_FAILED, MB_ICONHAND);
         }
@@ -105,13 +94,16 @@ void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance
     }
     // The library's answer is read within its field only.
     wchar_t fileName[kTicketPathBufferChars] = {};
-    StringCopy(fileName, sizeof(fileName), state->record->ticketFileName);
+    StringCopy(fileName, sizeof(fileName), record->ticketFileName);
     fileName[kTicketPathBufferChars - 1] = L'\0';
-    FormatWide(state->newTicketPath, sizeof(state->newTicketPath), L"%s\\%s",
-               state->record->ticketDirectory, fileName);
+    if (!JoinDirectoryPath(record->ticketDirectory, fileName, state->newTicketPath)) {
+        state->ReleaseRecord();
+        RefuseDirectory(page, instance, directory);
+        return;
+    }
     if (LaunchTicketEditor(page, true, executable, state->newTicketPath,
                            context ? context->printerName : L"") != kEditorStarted) {
-        ReleaseRecord(state);
+        state->ReleaseRecord();
         ShowTicketMessage(page, instance, IDS_EDITOR_LAUNCH_FAILED, MB_ICONHAND);
     }
 }
@@ -150,8 +142,10 @@ void EditSelectedTicket(HWND page, const PluginContext* context, HINSTANCE insta
         ReadListEntry(list, static_cast<int>(selection), entry);
     }
     wchar_t ticketPath[kTicketPathBufferChars] = {};
-    FormatWide(ticketPath, sizeof(ticketPath), names::kTicketPathFormat, fullDirectory, entry,
-               names::kTicketExtension);
+    if (!BuildTicketPath(fullDirectory, entry, ticketPath)) {
+        RefuseDirectory(page, instance, fullDirectory);
+        return;
+    }
     if (LaunchTicketEditor(page, false, executable, ticketPath,
                            context ? context->printerName : L"") != kEditorStarted) {
         ShowTicketMessage(page, instance, IDS_EDITOR_LAUNCH_FAILED, MB_ICONHAND);
@@ -181,14 +175,13 @@ void DeleteSelectedTicket(HWND page, HINSTANCE instance) noexcept {
     // Room for the question with a path of any length the page forms: a
     // person must see the whole name of the file to be deleted.
     if (length != 0 && length < kTicketPathBufferChars &&
-        ShowTicketMessage(page, instance, IDS_CONFIRM_DELETE, MB_YESNO | MB_ICONQUESTION, fullPath,
-                          kDeleteMessageBytes) == IDYES) {
+        ShowTicketMessage(page, instance, IDS_CONFIRM_DELETE, MB_YESNO | MB_ICONQUESTION,
+                          fullPath) == IDYES) {
         if (DeleteFileW(fullPath)) {
             SendMessageW(list, LB_SETCURSEL, 0, 0);
             UpdateTicketSelection(page, instance);
         } else {
-            ShowTicketMessage(page, instance, IDS_DELETE_FAILED, MB_OK, fullPath,
-                              kDeleteMessageBytes);
+            ShowTicketMessage(page, instance, IDS_DELETE_FAILED, MB_OK, fullPath);
         }
     }
     SetFocus(list);

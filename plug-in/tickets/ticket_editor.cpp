@@ -5,7 +5,7 @@
 #include "page_controls.h"
 #include "page_state.h"
 #include "../settings/registry_text.h"
-#include "../uihooks/ticket_library.h"
+#include "../settings/ticket_software.h"
 #include "../core/handles.h"
 #include "../core/names.h"
 #include "../core/safe_string.h"
@@ -63,40 +63,12 @@ void TakeEditorTicket(HWND page, HINSTANCE instance, const PluginContext* contex
 
 int FindTicketEditor(wchar_t (&path)[kTicketPathBufferChars]) noexcept {
     std::memset(path, 0, sizeof(path));
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, names::kTicketSoftwareKey, 0, KEY_QUERY_VALUE, &opened) !=
-        ERROR_SUCCESS) {
+    TicketSoftwarePaths paths;
+    if (!ReadTicketSoftwarePaths(paths)) {
         return kEditorKeyUnreadable;
     }
-    UniqueRegKey key(opened);
-    // At most 255 characters and the terminator.
-    wchar_t folder[256] = {};
-    // An empty folder would make the path "\vornjtwxp.exe", the root of
-    // whatever drive is current.
-    if (QueryTextValue(key.Get(), names::kTicketSoftwarePathValue, folder, 256) !=
-            TextValue::kRead ||
-        folder[0] == L'\0') {
-        return kEditorKeyUnreadable;
-    }
-    CopyInto(path, folder);
-    AppendInto(path, L"\\");
-    AppendInto(path, names::kTicketEditorExe);
+    CopyInto(path, paths.editor);
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? kEditorFound : kEditorMissing;
-}
-
-HMODULE LoadTicketLibrary(const wchar_t* editorFolder) noexcept {
-    wchar_t saved[kTicketPathBufferChars] = {};
-    const DWORD length = GetCurrentDirectoryW(kTicketPathBufferChars, saved);
-    if (length == 0 || length >= kTicketPathBufferChars) {
-        return nullptr;
-    }
-    if (!editorFolder || !SetCurrentDirectoryW(editorFolder)) {
-        return nullptr;
-    }
-    // By its bare name, so that it is found in the editor folder.
-    HMODULE library = LoadLibraryW(names::kTicketLibraryDll);
-    SetCurrentDirectoryW(saved);
-    return library;
 }
 
 int LaunchTicketEditor(HWND page, bool newTicket, const wchar_t* executable,
@@ -110,7 +82,7 @@ int LaunchTicketEditor(HWND page, bool newTicket, const wchar_t* executable,
     STARTUPINFOW startup;
     std::memset(&startup, 0, sizeof(startup));
     startup.cb = sizeof(startup);
-    std::memset(&state->editor, 0, sizeof(state->editor));
+    state->ForgetEditor();
 
     wchar_t commandLine[1024] = {};
     AppendInto(commandLine, executable);
@@ -123,12 +95,15 @@ int LaunchTicketEditor(HWND page, bool newTicket, const wchar_t* executable,
     // The executable is named as the application too: its path is not
     // quoted on the command line, and a folder with blanks would otherwise
     // let the system start whatever sits at a shorter path.
+    PROCESS_INFORMATION started{};
     if (!CreateProcessW(executable, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &state->editor)) {
-        std::memset(&state->editor, 0, sizeof(state->editor));
+                        &startup, &started)) {
         return kEditorNotStarted;
     }
-    state->editorRunning = 1;
+    state->editorProcess.Reset(started.hProcess);
+    state->editorThread.Reset(started.hThread);
+    state->editorProcessId = started.dwProcessId;
+    state->editorRunning = true;
     SetTimer(page, IDT_EDITOR_WATCH, kEditorWatchMs, nullptr);
     return kEditorStarted;
 }
@@ -150,7 +125,7 @@ void ActivateTicketEditor(HWND page) noexcept {
     }
     EditorWindows collected;
     std::memset(&collected, 0, sizeof(collected));
-    collected.processId = state->editor.dwProcessId;
+    collected.processId = state->editorProcessId;
     EnumWindows(CollectEditorWindow, reinterpret_cast<LPARAM>(&collected));
     for (DWORD i = 0; i < collected.count; ++i) {
         const HWND window = collected.windows[i];
@@ -235,16 +210,12 @@ void HandleEditorExit(HWND page, HINSTANCE instance) noexcept {
     }
     // The page's own process handle tells the end exactly; the process id
     // alone could name another process once the editor is gone.
-    if (state->editor.hProcess ? WaitForSingleObject(state->editor.hProcess, 0) == WAIT_TIMEOUT
-                               : GetProcessVersion(state->editor.dwProcessId) != 0) {
+    if (state->editorProcess ? WaitForSingleObject(state->editorProcess.Get(), 0) == WAIT_TIMEOUT
+                             : GetProcessVersion(state->editorProcessId) != 0) {
         return; // still running
     }
     KillTimer(page, IDT_EDITOR_WATCH);
-    CloseHandle(state->editor.hProcess);
-    CloseHandle(state->editor.hThread);
-    state->editor.hProcess = nullptr;
-    state->editor.hThread = nullptr;
-    state->editorRunning = 0;
+    state->ForgetEditor();
 
     DWORD exitCode = 1;
     wchar_t folder[kTicketPathBufferChars] = {};
@@ -263,12 +234,7 @@ void HandleEditorExit(HWND page, HINSTANCE instance) noexcept {
             TakeEditorTicket(page, instance, context, folder, name);
         }
     }
-    if (state->recordHandle) {
-        GlobalUnlock(state->recordHandle);
-        GlobalFree(state->recordHandle);
-        state->recordHandle = nullptr;
-        state->record = nullptr;
-    }
+    state->ReleaseRecord();
     state->lastEditorButton = kNoEditorButton;
     BringToFront(page);
 }

@@ -255,34 +255,35 @@ void UpdateTicketSelection(HWND page, HINSTANCE) noexcept {
 int CommitTicketSelection(HWND page, HINSTANCE instance) noexcept {
     const PluginContext* context = PageContext(page);
     PrivateDevmode* devmode = ContextPrivateDevmode(context);
-    wchar_t directory[256] = {};
-    GetDlgItemTextW(page, IDC_TICKET_DIR, directory, 256);
-    if (!IsExistingPath(directory, false)) {
-        // The focus moves before the message: the box gives it back to the
-        // window that had it, and a list getting it would ask again.
+    wchar_t directory[kTicketPathBufferChars] = {};
+    ReadDirectoryText(page, directory);
+    // The focus moves before the message: the box gives it back to the
+    // window that had it, and a list getting it would ask again.
+    const auto refuse = [page, instance, &directory]() noexcept {
         SetFocus(GetDlgItem(page, IDC_TICKET_DIR));
         SendDlgItemMessageW(page, IDC_TICKET_DIR, EM_SETSEL, 0, -1);
         ShowTicketMessage(page, instance, IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
         return 1;
-    }
-    WriteTicketsDirectory(context, directory);
-    if (!devmode) {
-        return 0;
+    };
+    if (!IsExistingPath(directory, false)) {
+        return refuse();
     }
     const HWND list = GetDlgItem(page, IDC_TICKET_LIST);
     const LRESULT selection = SendMessageW(list, LB_GETCURSEL, 0, 0);
     wchar_t entry[kTicketPathBufferChars] = {};
     // No readable selection (a refresh may just have removed it) is kept as
     // "None" rather than as a path to a ticket named ".jdf".
-    if (selection == 0 || !ReadListEntry(list, static_cast<int>(selection), entry)) {
-        devmode->ticketPath[0] = L'\0';
-        return 0;
+    const bool ticketChosen =
+        selection != 0 && ReadListEntry(list, static_cast<int>(selection), entry);
+    wchar_t ticketPath[kTicketPathBufferChars] = {};
+    // A path cut short would name another file: the page stays instead.
+    if (ticketChosen && !BuildTicketPath(directory, entry, ticketPath)) {
+        return refuse();
     }
-    GetDlgItemTextW(page, IDC_TICKET_DIR, directory, 256);
-    // A path cut short would name another file: keep "None" instead.
-    if (FormatWide(devmode->ticketPath, sizeof(devmode->ticketPath), names::kTicketPathFormat,
-                   directory, entry, names::kTicketExtension) != S_OK) {
-        devmode->ticketPath[0] = L'\0';
+    WriteTicketsDirectory(context, directory);
+    if (devmode) {
+        static_assert(sizeof(devmode->ticketPath) == sizeof(ticketPath));
+        CopyInto(devmode->ticketPath, ticketPath);
     }
     return 0;
 }

@@ -13,6 +13,9 @@ struct PluginContext;
 
 // Paths of this subsystem are held in buffers of this many characters.
 constexpr size_t kTicketPathBufferChars = MAX_PATH;
+// The longest directory the page takes: a ticket's path in it ("\", a name
+// of one character and ".jdf" after it) must still fit a stored path.
+constexpr size_t kDirectoryFieldChars = kTicketPathBufferChars - 1 - 6;
 
 // ---- Ticket directory --------------------------------------------------
 
@@ -78,9 +81,6 @@ constexpr int kResultTicketMissing = 2;
 // The editor's executable path ("Path" of the ticket software's key and
 // "vornjtwxp.exe") into path.
 int FindTicketEditor(wchar_t (&path)[kTicketPathBufferChars]) noexcept;
-
-// Loads "vornjtwxp.dll" from the editor folder; null when it cannot.
-HMODULE LoadTicketLibrary(const wchar_t* editorFolder) noexcept;
 
 // Starts the editor on ticketPath (replaced by its full path) for the
 // printer; newTicket chooses -n over -jt.

@@ -5,7 +5,7 @@
 #include "page_controls.h"
 #include "page_state.h"
 #include "../uihooks/page_help.h"
-#include "../uihooks/ticket_library.h"
+#include "../settings/ticket_software.h"
 #include "tickets.h"
 #include "../core/handles.h"
 #include "../core/names.h"
@@ -19,7 +19,6 @@
 
 #include <cstring>
 #include <cwchar>
-#include <new>
 
 namespace vorn {
 
@@ -49,72 +48,42 @@ void DirectoryWithSlash(const wchar_t* text, wchar_t (&out)[kTicketPathBufferCha
 
 BOOL OnInitDialog(HWND page, LPARAM lParam) noexcept {
     EnableWindow(GetDlgItem(page, IDC_TICKET_NEW), FALSE);
-    auto* state = new (std::nothrow) TicketsPageState;
-    if (state) {
-        std::memset(state, 0, sizeof(*state));
-        state->lastEditorButton = kNoEditorButton;
-    }
-    AttachPageState(page, state);
+    TicketsPageState* state = CreatePageState<TicketsPageState>(page);
     const auto* sheetPage = PointerFrom<const PROPSHEETPAGEW*>(lParam);
     auto* context = sheetPage ? PointerFrom<PluginContext*>(sheetPage->lParam) : nullptr;
     SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context));
     const HINSTANCE instance = PageInstance(page);
     SetTicketsPageLabels(page, instance);
+    // A directory that a ticket's stored path could not hold is refused
+    // while typing rather than cut later.
+    SendDlgItemMessageW(page, IDC_TICKET_DIR, EM_LIMITTEXT, kDirectoryFieldChars, 0);
 
     if (context && IsLocalPrinter(context, context->printer) == 0) {
         UniqueRegKey key;
         OpenPrinterDataKey(context, KEY_ALL_ACCESS, true, key);
     }
-
-    wchar_t editorFolder[kTicketPathBufferChars] = {};
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, names::kTicketSoftwareKey, 0, KEY_QUERY_VALUE, &opened) ==
-        ERROR_SUCCESS) {
-        UniqueRegKey key(opened);
-        DWORD size = sizeof(editorFolder) - sizeof(wchar_t); // stays terminated
-        DWORD type = REG_NONE;
-        if (RegQueryValueExW(key.Get(), names::kTicketSoftwarePathValue, nullptr, &type,
-                             reinterpret_cast<BYTE*>(editorFolder), &size) != ERROR_SUCCESS ||
-            type != REG_SZ) {
-            std::memset(editorFolder, 0, sizeof(editorFolder));
-        }
-    }
-    // A page opened again takes a new reference and gives the old one back,
-    // so that the one release at the sheet's end frees the library.
-    const HMODULE previous = TicketLibraryHandle();
-    TicketLibraryHandle() = LoadTicketLibrary(editorFolder);
-    if (previous) {
-        FreeLibrary(previous);
+    if (state) {
+        state->ticketLibrary.Reset(LoadTicketLibrary());
     }
 
     FillTicketListAtStart(page, context);
     if (state) {
-        state->busy = 0;
+        state->busy = false;
     }
-    // The record stays attached to the page until WM_DESTROY frees it.
-    return TRUE; // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
+    return TRUE;
 }
 
 void OnDestroy(HWND page) noexcept {
     TicketsPageState* state = TicketsState(page);
-    AttachPageState(page, nullptr);
     if (!state) {
         return;
     }
     // The editor may outlive the page: stop watching it and let go of it.
     KillTimer(page, IDT_EDITOR_WATCH);
     KillTimer(page, IDT_TICKET_REFRESH);
-    if (state->editor.hProcess) {
-        CloseHandle(state->editor.hProcess);
-    }
-    if (state->editor.hThread) {
-        CloseHandle(state->editor.hThread);
-    }
-    if (state->recordHandle) {
-        GlobalUnlock(state->recordHandle);
-        GlobalFree(state->recordHandle);
-    }
-    delete state;
+    // The record's owners give back the editor's handles, the new-ticket
+    // record and this page's reference to the ticket library.
+    DeletePageState<TicketsPageState>(page);
 }
 
 // Focus that lands on the page while the editor runs goes back to the
@@ -128,10 +97,10 @@ void GuardFocus(HWND page, TicketsPageState* state, int id, WORD code) noexcept 
     if (!guarded) {
         return;
     }
-    state->busy = 1;
+    state->busy = true;
     SetFocus(GetDlgItem(page, state->lastEditorButton));
     ActivateTicketEditor(page);
-    state->busy = 0;
+    state->busy = false;
 }
 
 // The directory is checked whenever the focus moves on from it.
@@ -156,11 +125,11 @@ void CheckDirectoryOnFocus(HWND page, TicketsPageState* state, int id, WORD code
         }
         return;
     }
-    state->busy = 1;
+    state->busy = true;
     SetFocus(GetDlgItem(page, IDC_TICKET_DIR));
     SendDlgItemMessageW(page, IDC_TICKET_DIR, EM_SETSEL, 0, -1);
     ShowTicketMessage(page, PageInstance(page), IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
-    state->busy = 0;
+    state->busy = false;
 }
 
 void OnDirectoryEdit(HWND page, TicketsPageState* state, WORD code) noexcept {
@@ -250,7 +219,7 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
     if (!state || !header) {
         return FALSE;
     }
-    const bool editing = state->editorRunning != 0;
+    const bool editing = state->editorRunning;
     switch (header->code) {
     case PSN_SETACTIVE:
         SetTimer(page, IDT_TICKET_REFRESH, kRefreshOnActivateMs, nullptr);
@@ -291,13 +260,7 @@ BOOL OnHelp(HWND page, const HELPINFO* help) noexcept {
 } // namespace
 
 TicketsPageState* TicketsState(HWND page) noexcept {
-    return PointerFrom<TicketsPageState*>(
-        GetWindowLongPtrW(GetDlgItem(page, IDC_TICKET_LIST_LABEL), GWLP_USERDATA));
-}
-
-void AttachPageState(HWND page, TicketsPageState* state) noexcept {
-    SetWindowLongPtrW(GetDlgItem(page, IDC_TICKET_LIST_LABEL), GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(state));
+    return PageState<TicketsPageState>(page);
 }
 
 INT_PTR CALLBACK TicketsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

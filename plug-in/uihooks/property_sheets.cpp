@@ -2,7 +2,6 @@
 
 #include "page_procs.h"
 #include "../core/plugin_context.h"
-#include "ticket_library.h"
 
 #include "../core/handles.h"
 #include "../core/names.h"
@@ -39,15 +38,17 @@ void FillPageDescription(PluginContext* context, Page page) {
     description.lParam = reinterpret_cast<LPARAM>(context);
 }
 
-// Hands the host the page description; true when it answered a page handle.
-bool AddOwnPage(PluginContext* context) {
+// Hands the host the page description and keeps the handle it answers
+// where that page reports from; true when it answered one.
+bool AddOwnPage(PluginContext* context, Page page) {
     if (!context->sheetFunction) {
         return false;
     }
+    HANDLE& handle = page == Page::Destination ? context->pageHandle : context->ticketsPageHandle;
     // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
-    context->pageHandle = reinterpret_cast<HANDLE>(context->sheetFunction(
+    handle = reinterpret_cast<HANDLE>(context->sheetFunction(
         context->sheet, CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&context->page), 0));
-    return context->pageHandle != nullptr;
+    return handle != nullptr;
 }
 
 using ExternalPageCreator = HPROPSHEETPAGE(WINAPI*)(PROPSHEETPAGEW*);
@@ -59,22 +60,28 @@ bool AddDestinationPage(PluginContext* context) {
         return false;
     }
     if (!IsWindowsXP()) {
-        return AddOwnPage(context);
+        return AddOwnPage(context, Page::Destination);
     }
     UniqueModule library(LoadLibraryFromDriverDir(context, names::kExternalPageDll));
     if (!library) {
-        return AddOwnPage(context);
+        return AddOwnPage(context, Page::Destination);
     }
     const auto create = reinterpret_cast<ExternalPageCreator>(
         reinterpret_cast<void*>(GetProcAddress(library.Get(), names::kExternalPageExport)));
     const HPROPSHEETPAGE page = create ? create(&context->page) : nullptr;
     if (!page) {
-        return AddOwnPage(context);
+        return AddOwnPage(context, Page::Destination);
     }
     // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
     context->externalPage = reinterpret_cast<HPROPSHEETPAGE>(context->sheetFunction(
         context->sheet, CPSFUNC_ADD_HPROPSHEETPAGE, reinterpret_cast<LPARAM>(page), 0));
-    return context->externalPage != nullptr;
+    if (!context->externalPage) {
+        // A page the host did not take belongs to nobody else: it would
+        // stay behind, with its resources, for the life of the process.
+        DestroyPropertySheetPage(page);
+        return false;
+    }
+    return true;
 }
 
 // A context that the option tree filled far enough to carry the pages.
@@ -84,11 +91,13 @@ PluginContext* UsableContext() {
 }
 
 // Adds one page at the sheet's initialisation; false when nothing was added.
-bool AddPage(const PROPSHEETUI_INFO& info, Page page) {
+// The sheet keeps the context it was built with, so that its end can forget it.
+bool AddPage(PROPSHEETUI_INFO& info, Page page) {
     PluginContext* context = UsableContext();
     if (!context) {
         return false;
     }
+    info.UserData = reinterpret_cast<ULONG_PTR>(context);
     context->page = PROPSHEETPAGEW{};
     // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
     context->sheetParam = reinterpret_cast<OEMUIPSPARAM*>(info.lParamInit);
@@ -98,15 +107,7 @@ bool AddPage(const PROPSHEETUI_INFO& info, Page page) {
     if (page == Page::Destination) {
         return AddDestinationPage(context);
     }
-    return ShouldShowTicketsPage(context) && AddOwnPage(context);
-}
-
-void FreeTicketLibrary() {
-    HMODULE& library = TicketLibraryHandle();
-    if (library) {
-        FreeLibrary(library);
-        library = nullptr;
-    }
+    return ShouldShowTicketsPage(context) && AddOwnPage(context, Page::Tickets);
 }
 
 HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {
@@ -134,7 +135,12 @@ HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {
         break;
     }
     case PROPSHEETUI_REASON_DESTROY:
-        FreeTicketLibrary();
+        // The host discards the context's heap after this: no thread may
+        // build a sheet with it any more. Each page let go of its own
+        // resources when its window went.
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
+        ForgetPluginContext(reinterpret_cast<const PluginContext*>(info->UserData));
+        info->UserData = 0;
         info->Result = 1;
         break;
     case PROPSHEETUI_REASON_SET_RESULT: {
@@ -156,7 +162,14 @@ HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {
 HRESULT DocumentPropertySheets(PPROPSHEETUI_INFO info, LPARAM lParam) noexcept {
     HRESULT result = RunPageStep(info, lParam, Page::Destination);
     if (IsTicketEditorInstalled()) {
+        const bool destinationAdded =
+            SUCCEEDED(result) && info->Reason == PROPSHEETUI_REASON_INIT && info->Result == 1;
         result = RunPageStep(info, lParam, Page::Tickets);
+        // A Tickets page left out (a connection the editor cannot serve)
+        // does not undo the Destination page the sheet already has.
+        if (destinationAdded) {
+            info->Result = 1;
+        }
     }
     return result;
 }

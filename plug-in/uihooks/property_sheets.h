@@ -25,8 +25,8 @@ bool ShouldShowTicketsPage(const PluginContext* context) noexcept;
 // Destination page.
 bool IsWindowsXP() noexcept;
 
-// Makes the printer driver's folder the current directory (when the spooler
-// names it) and loads `fileName` by its bare name.
+// Loads `fileName` from the printer driver's folder by its full path; null
+// when the spooler does not name that folder or the library does not load.
 HMODULE LoadLibraryFromDriverDir(const PluginContext* context, const wchar_t* fileName) noexcept;
 
 } // namespace vorn

@@ -8,32 +8,16 @@
 #include "../core/names.h"
 #include "../core/safe_string.h"
 #include "../settings/printer_data.h"
+#include "../settings/ticket_software.h"
 
 namespace vorn {
 
-namespace {
-constexpr size_t kEditorPathBytes = 520;
-} // namespace
-
 bool IsTicketEditorInstalled() noexcept {
-    UniqueRegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, names::kTicketSoftwareKey, 0, KEY_QUERY_VALUE,
-                      key.Receive()) != ERROR_SUCCESS) {
+    TicketSoftwarePaths paths;
+    if (!ReadTicketSoftwarePaths(paths)) {
         return false;
     }
-    wchar_t path[kEditorPathBytes / sizeof(wchar_t)] = {};
-    // One character short of the buffer, so that a stored text without its
-    // terminator still ends inside it.
-    DWORD size = sizeof(path) - sizeof(wchar_t);
-    if (RegQueryValueExW(key.Get(), names::kTicketSoftwarePathValue, nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(path), &size) != ERROR_SUCCESS) {
-        return false;
-    }
-    // A path cut short by the bound names some other file: not the editor.
-    if (FAILED(AppendInto(path, L"\\")) || FAILED(AppendInto(path, names::kTicketEditorExe))) {
-        return false;
-    }
-    const DWORD attributes = GetFileAttributesW(path);
+    const DWORD attributes = GetFileAttributesW(paths.editor);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -66,17 +50,25 @@ HMODULE LoadLibraryFromDriverDir(const PluginContext* context, const wchar_t* fi
         known = GetPrinterDriverW(printer, nullptr, 3, driver.As(), needed, &needed) != FALSE;
     }
     const auto* info = driver ? driver.As<DRIVER_INFO_3W>() : nullptr;
-    if (known && info && info->pConfigFile) {
-        wchar_t directory[MAX_PATH] = {};
-        // A path cut by the bound would name some other folder.
-        wchar_t* lastSlash =
-            SUCCEEDED(CopyInto(directory, info->pConfigFile)) ? wcsrchr(directory, L'\\') : nullptr;
-        if (lastSlash) {
-            lastSlash[1] = L'\0'; // keep the trailing backslash
-            SetCurrentDirectoryW(directory);
-        }
+    if (!known || !info || !info->pConfigFile) {
+        return nullptr;
     }
-    return LoadLibraryW(fileName);
+    wchar_t path[MAX_PATH] = {};
+    // A path cut by the bound would name some other folder.
+    wchar_t* lastSlash =
+        SUCCEEDED(CopyInto(path, info->pConfigFile)) ? wcsrchr(path, L'\\') : nullptr;
+    if (!lastSlash) {
+        return nullptr;
+    }
+    lastSlash[1] = L'\0'; // keep the trailing backslash
+    if (FAILED(AppendInto(path, fileName))) {
+        return nullptr;
+    }
+    // By its full path, without touching the process's current directory
+    // (other threads of the host use it) and never a library of the same
+    // name from the application's folder; its own dependencies are looked
+    // for beside it.
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 } // namespace vorn

@@ -5,7 +5,6 @@ target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/feature_broadcast.cpp
   ${CMAKE_CURRENT_LIST_DIR}/property_sheets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet_conditions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ticket_library.cpp
 )
 target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/model_class.cpp)
 target_sources(vornui_lib PRIVATE ${CMAKE_CURRENT_LIST_DIR}/page_window.cpp)

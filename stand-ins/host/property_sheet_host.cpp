@@ -126,7 +126,9 @@ LONG_PTR PropertySheetHost::OnCall(UINT function, LPARAM lParam1, LPARAM lParam2
         break;
     }
     case CPSFUNC_ADD_HPROPSHEETPAGE:
-        added.page = reinterpret_cast<HPROPSHEETPAGE>(lParam1);
+        if (!refusePageHandles) {
+            added.page = reinterpret_cast<HPROPSHEETPAGE>(lParam1);
+        }
         break;
     case CPSFUNC_SET_RESULT:
         results.emplace_back(reinterpret_cast<HANDLE>(lParam1), static_cast<LRESULT>(lParam2));

@@ -93,6 +93,10 @@ class PropertySheetHost {
     HANDLE printer = nullptr;
     std::wstring printerName;
 
+    // A host short of room: CPSFUNC_ADD_HPROPSHEETPAGE answers 0 and the
+    // page given is not taken.
+    bool refusePageHandles = false;
+
     std::vector<SheetCall> calls;
     std::vector<AddedPage> pages;
     // Results the pages reported with CPSFUNC_SET_RESULT: (page handle, result).

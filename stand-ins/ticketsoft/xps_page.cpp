@@ -5,9 +5,14 @@
 //   (neither)       the export is missing.
 // While loaded it sets the environment variable VORNPSXPS_LOADED to the
 // variant's name, so a test can tell whether the plug-in loaded it at all.
+// VORNPSXPS_PAGE_CALLBACK, when set, is the address (hexadecimal) of a
+// page callback in the test program that the page made is given, so that
+// the test sees the page destroyed (this library is freed long before).
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
+
+#include <cwchar>
 
 #if defined(XPS_MAKES_PAGE)
 #define XPS_VARIANT L"page"
@@ -27,7 +32,17 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
 #if defined(XPS_MAKES_PAGE) || defined(XPS_NO_PAGE)
 extern "C" __declspec(dllexport) HPROPSHEETPAGE WINAPI GetXPPropSheetPage(PROPSHEETPAGEW* page) {
 #if defined(XPS_MAKES_PAGE)
-    return page ? CreatePropertySheetPageW(page) : nullptr;
+    if (!page) {
+        return nullptr;
+    }
+    PROPSHEETPAGEW description = *page;
+    wchar_t callback[32] = {};
+    if (GetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", callback, 32) > 0) {
+        description.dwFlags |= PSP_USECALLBACK;
+        description.pfnCallback = reinterpret_cast<LPFNPSPCALLBACKW>(
+            static_cast<UINT_PTR>(wcstoull(callback, nullptr, 16)));
+    }
+    return CreatePropertySheetPageW(&description);
 #else
     (void)page;
     return nullptr;

@@ -79,6 +79,10 @@ Outcome ModelList(const std::wstring& input) {
         }
         outcome.text += (outcome.text.empty() ? L"" : L" ") + address;
     }
+    // A list longer than is stored is refused whole, never cut.
+    if (outcome.text.size() > 64) {
+        return {};
+    }
     outcome.length = static_cast<int>(outcome.text.size());
     return outcome;
 }
@@ -103,7 +107,7 @@ class HostileLists {
     std::wstring Next() {
         std::wstring text = Pick(4) == 0 ? std::wstring(Pick(3), L' ') : L"";
         // Mostly a handful of addresses; now and then a list of hundreds.
-        const int count = Pick(20) == 0 ? 50 + Pick(400) : 1 + Pick(5);
+        const int count = Pick(20) == 0 ? 50 + Pick(400) : 1 + Pick(3);
         for (int i = 0; i < count; ++i) {
             text += Address();
             text += Separators();
@@ -145,8 +149,8 @@ class HostileLists {
     }
     // Lengths straddle the 64-unit limit; the domain mostly ends well.
     std::wstring Address() {
-        std::wstring address = Run(Pick(8) == 0 ? 0 : 1 + Pick(40)) + L"@";
-        address += Pick(10) == 0 ? Run(1 + Pick(5)) : L"h" + Run(Pick(24));
+        std::wstring address = Run(Pick(8) == 0 ? 0 : 1 + Pick(Pick(3) == 0 ? 40 : 12)) + L"@";
+        address += Pick(10) == 0 ? Run(1 + Pick(5)) : L"h" + Run(Pick(Pick(3) == 0 ? 24 : 8));
         if (Pick(6) != 0) {
             address += L"." + std::wstring(2 + Pick(2), L'c');
         }

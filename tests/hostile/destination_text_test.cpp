@@ -39,15 +39,16 @@ struct Field {
     const char* name;
     size_t typingLimit; // what the control takes from the keyboard
     size_t storedLimit; // what the commit keeps
+    size_t openLimit;   // what a stored text without terminator opens as
     wchar_t sample;     // a character the field accepts
 };
 
 const Field kFields[] = {
-    {IDC_JOBNAME, "job name", 80, 80, L'j'},
-    {IDC_USERNAME, "user name", 16, 16, L'u'},
-    {IDC_PIN, "PIN", 4, 4, L'7'},
-    {IDC_ADDRESS, "address", 255, 64, L'a'},
-    {IDC_MESSAGE, "message", 255, 64, L'm'},
+    {IDC_JOBNAME, "job name", 80, 80, 80, L'j'},
+    {IDC_USERNAME, "user name", 16, 16, 16, L'u'},
+    {IDC_PIN, "PIN", 4, 4, 4, L'7'},
+    {IDC_ADDRESS, "address", 64, 64, 255, L'a'},
+    {IDC_MESSAGE, "message", 64, 64, 255, L'm'},
 };
 
 // Text of `length` units the field accepts: valid addresses for the address
@@ -158,7 +159,8 @@ TEST_F(HostileDestinationText, TypingStopsAtEachLimitAndTheCommitKeepsItsOwn) {
     EXPECT_EQ(std::wstring(80, L'j'), d.jobName);
     EXPECT_EQ(std::wstring(16, L'u'), d.userNames[0]);
     EXPECT_STREQ(L"7777", d.pin);
-    EXPECT_EQ(64u, wcslen(d.emailAddresses[0]));
+    // Eight whole addresses: the field stops before a ninth could be cut.
+    EXPECT_EQ(Filler(kFields[3], 63), d.emailAddresses[0]);
     EXPECT_EQ(std::wstring(64, L'm'), d.emailMessage);
     EXPECT_TRUE(person.Seen().empty());
 }
@@ -177,17 +179,22 @@ TEST_F(HostileDestinationText, PastedTextFarBeyondTheLimitsIsCutWhereStored) {
                      reinterpret_cast<LPARAM>(Filler(field, kPasted).c_str()));
         sheet->Pump();
     }
+    person.Clear();
     CommitAndCheck("set texts");
     const DeliveryBlock& d = sheet->Devmode().delivery;
     EXPECT_EQ(std::wstring(80, L'j'), d.jobName);
-    EXPECT_EQ(std::wstring(64, L'm'), d.emailMessage);
     // A PIN of thousands of digits is refused; OK puts the fallback in.
     EXPECT_STREQ(L"5183", d.pin);
-    EXPECT_GE(person.Seen().size(), 1u);
-    // The over-long texts equal, once cut, what the first commit stored:
-    // the histories did not take them in twice.
-    EXPECT_STREQ(L"alice", d.userNames[1]);
+    // So is an address list longer than is stored: OK sends no e-mail, and
+    // nothing cut is stored or remembered.
+    ASSERT_EQ(2u, person.Seen().size());
+    EXPECT_NE(std::wstring::npos, person.Seen()[1].text.find(L"is not a valid email address"));
+    EXPECT_EQ(0, d.emailNotify);
+    EXPECT_STREQ(L"", d.emailAddresses[0]);
     EXPECT_STREQ(L"a@b.cd", d.emailAddresses[1]);
+    // The over-long user name equals, once cut, what the first commit
+    // stored: the history did not take it in twice.
+    EXPECT_STREQ(L"alice", d.userNames[1]);
 }
 
 TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerminated) {
@@ -206,9 +213,9 @@ TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerm
     }
     fill(dm.delivery.emailMessage, L'M');
     OpenWith(dm);
-    // Each shows as much as it could have typed.
+    // Each shows its stored field up to its last unit.
     for (const Field& field : kFields) {
-        EXPECT_EQ(field.typingLimit, EditText(field.id).size()) << field.name;
+        EXPECT_EQ(field.openLimit, EditText(field.id).size()) << field.name;
     }
     Paste(IDC_ADDRESS, L"u@h.com");
     CommitAndCheck("stored texts without terminators");

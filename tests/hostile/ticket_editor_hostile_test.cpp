@@ -74,10 +74,10 @@ class HostileTicketEditor : public HostileTicketPage {
     bool EditAndWait(const TicketSheet& sheet) {
         sheet.Select(1);
         sheet.Notify(IDC_TICKET_EDIT, BN_CLICKED);
-        if (State(sheet)->editorRunning != 1) {
+        if (!State(sheet)->editorRunning) {
             return false;
         }
-        return PumpUntil([&] { return State(sheet)->editorRunning == 0; }, 15000);
+        return PumpUntil([&] { return !State(sheet)->editorRunning; }, 15000);
     }
     void SetExitCode(DWORD type, const void* data, DWORD size) const {
         printer.SetValue(names::kEditorExitCode, type, data, size);
@@ -153,7 +153,7 @@ TEST_F(HostileTicketEditor, OnlyAWellFormedHandBackIsTaken) {
         person.Clear();
         ASSERT_TRUE(EditAndWait(*sheet));
         ++run;
-        EXPECT_EQ(nullptr, State(*sheet)->editor.hProcess);
+        EXPECT_EQ(nullptr, State(*sheet)->editorProcess.Get());
         EXPECT_EQ(kNoEditorButton, State(*sheet)->lastEditorButton);
         Pump(100);
         const bool taken = c.outcome == Outcome::kTaken;
@@ -182,18 +182,18 @@ TEST_F(HostileTicketEditor, CrashingEditorIsReportedAndThePageGoesOn) {
     ASSERT_EQ(1u, person.Seen().size());
     EXPECT_EQ(kRegistryFailed, person.Seen()[0].text);
     EXPECT_EQ((Entries{L"None", L"A"}), sheet->Entries());
-    EXPECT_EQ(nullptr, State(*sheet)->editor.hProcess);
-    EXPECT_EQ(nullptr, State(*sheet)->editor.hThread);
+    EXPECT_EQ(nullptr, State(*sheet)->editorProcess.Get());
+    EXPECT_EQ(nullptr, State(*sheet)->editorThread.Get());
 
     // A crash after New releases the record as any end does.
     person.Clear();
     sheet->Select(0);
     sheet->Notify(IDC_TICKET_NEW, BN_CLICKED);
-    ASSERT_EQ(1u, State(*sheet)->editorRunning);
-    EXPECT_NE(nullptr, State(*sheet)->recordHandle);
+    ASSERT_TRUE(State(*sheet)->editorRunning);
+    EXPECT_NE(nullptr, State(*sheet)->recordMemory.Get());
     ASSERT_TRUE(PumpUntil([&] { return State(*sheet)->editorRunning == 0; }, 15000));
     Pump(100);
-    EXPECT_EQ(nullptr, State(*sheet)->recordHandle);
+    EXPECT_EQ(nullptr, State(*sheet)->recordMemory.Get());
     EXPECT_EQ(1u, person.Seen().size());
 
     // The page still works: leaving it is allowed and records the choice.
@@ -209,11 +209,11 @@ TEST_F(HostileTicketEditor, EditorThatNeverEndsHoldsThePageUntilItCloses) {
     auto sheet = OpenPage();
     sheet->Select(0);
     sheet->Notify(IDC_TICKET_NEW, BN_CLICKED);
-    ASSERT_EQ(1u, State(*sheet)->editorRunning);
+    ASSERT_TRUE(State(*sheet)->editorRunning);
     ASSERT_TRUE(PumpUntil([] { return EditorWindowCount() == 1; }));
-    const DWORD processId = State(*sheet)->editor.dwProcessId;
+    const DWORD processId = State(*sheet)->editorProcessId;
     HANDLE editor = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), State(*sheet)->editor.hProcess,
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), State(*sheet)->editorProcess.Get(),
                                 GetCurrentProcess(), &editor, 0, FALSE, DUPLICATE_SAME_ACCESS));
 
     // However long it runs, and whatever the user tries, there is one editor
@@ -233,8 +233,8 @@ TEST_F(HostileTicketEditor, EditorThatNeverEndsHoldsThePageUntilItCloses) {
         EXPECT_EQ(1, sheet->SheetNotify(PSN_RESET));
         attempts += 8;
         Pump(400);
-        EXPECT_EQ(processId, State(*sheet)->editor.dwProcessId);
-        EXPECT_EQ(1u, State(*sheet)->editorRunning);
+        EXPECT_EQ(processId, State(*sheet)->editorProcessId);
+        EXPECT_TRUE(State(*sheet)->editorRunning);
     }
     EXPECT_EQ(1, EditorWindowCount());
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(editor, 0));
@@ -244,8 +244,8 @@ TEST_F(HostileTicketEditor, EditorThatNeverEndsHoldsThePageUntilItCloses) {
 
     // The page goes first: it lets go of the editor, which runs on until
     // the test ends it.
-    const HANDLE process = State(*sheet)->editor.hProcess;
-    const HANDLE thread = State(*sheet)->editor.hThread;
+    const HANDLE process = State(*sheet)->editorProcess.Get();
+    const HANDLE thread = State(*sheet)->editorThread.Get();
     const HWND page = sheet->Page();
     sheet.reset();
     DWORD flags = 0;

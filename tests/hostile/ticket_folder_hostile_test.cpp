@@ -166,19 +166,21 @@ TEST_F(HostileTicketFolder, NamesThatLeaveNoRoomForTheTicketPathAreNotListed) {
     EXPECT_EQ(listed, sheet->Entries());
 
     // The directory text changed to a longer folder before any refresh: the
-    // selected ticket can no longer be named whole, and none is written
-    // rather than a path cut short.
+    // selected ticket can no longer be named whole. The page says so and
+    // stays, rather than write a path cut short or silently drop the choice.
     const std::wstring longest = base + std::wstring(MAX_PATH - 5 - base.size(), L'e');
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + longest).c_str(), nullptr));
     ASSERT_TRUE(CreateLongFile(longest + L"\\" + L"a.jdf"));
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, longest.c_str());
     EXPECT_EQ(1, sheet->Selection());
-    EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
-    EXPECT_STREQ(L"", printer.Devmode().ticketPath);
+    EXPECT_TRUE(person.Seen().empty());
+    EXPECT_EQ(1, CommitTicketSelection(sheet->Page(), PluginModule()));
+    EXPECT_EQ(directory + L"\\" + fits + L".jdf", printer.Devmode().ticketPath);
+    ASSERT_EQ(1u, person.Seen().size());
+    EXPECT_EQ(InvalidDirectoryText(longest), person.Seen()[0].text);
     // Its search pattern would not fit either: it lists nothing.
     Refresh(*sheet);
     EXPECT_EQ((Entries{L"None"}), sheet->Entries());
-    EXPECT_TRUE(person.Seen().empty());
 
     for (const std::wstring& name :
          {fits, tooLong, farTooLong, std::wstring(L"s"), std::wstring(200, L'i')}) {

@@ -33,7 +33,6 @@ class HostileTicketPage : public ::testing::Test {
                        vorn::names::kTicketSoftwarePathValue),
           editorDefault(HKEY_LOCAL_MACHINE, vorn::names::kTicketEditorKey,
                         vorn::names::kTicketEditorTicketsValue) {}
-    ~HostileTicketPage() override { ReleaseTicketLibrary(); }
     std::unique_ptr<TicketSheet> OpenPage() {
         person.Clear();
         auto sheet = std::make_unique<TicketSheet>(PluginModule(), vorn::TicketsPageProc,

@@ -293,6 +293,11 @@ TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
     EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
     EXPECT_EQ(folder.Path() + L"\\A.jdf", TicketPath());
     EXPECT_EQ(AbsolutePath(folder.Path()), printer.ReadString(names::kCurrentTicketsDir));
+    // A directory typed with its final separator names the same ticket.
+    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, (folder.Path() + L"\\").c_str());
+    lstrcpyW(printer.Devmode().ticketPath, L"old");
+    EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));
+    EXPECT_EQ(folder.Path() + L"\\A.jdf", TicketPath());
 
     sheet->Select(0);
     EXPECT_EQ(0, CommitTicketSelection(sheet->Page(), PluginModule()));

@@ -1,7 +1,6 @@
 #include "ticket_sheet.h"
 
 #include "core/names.h"
-#include "uihooks/ticket_library.h"
 
 #include "plugin_host.h"
 #include "resource_ids.h"
@@ -234,7 +233,7 @@ TicketPrinter::TicketPrinter(const std::wstring& name) : printer_(name, L"Vorn K
     context_.sheet = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x5EE7));
     context_.sheetParam = &sheetParam_;
     context_.sheetFunction = &TicketPrinter::RecordSheetCall;
-    context_.pageHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x7A6E));
+    context_.ticketsPageHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x7A6E));
     lstrcpynW(context_.printerName, printer_.Name().c_str(), vorn::kContextPrinterNameChars);
     SheetCalls().clear();
 }
@@ -344,13 +343,6 @@ LONG_PTR TicketSheet::SheetNotify(UINT code) const {
     SetWindowLongPtrW(page_, DWLP_MSGRESULT, 0);
     SendMessageW(page_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
     return GetWindowLongPtrW(page_, DWLP_MSGRESULT);
-}
-
-void ReleaseTicketLibrary() {
-    if (vorn::TicketLibraryHandle()) {
-        FreeLibrary(vorn::TicketLibraryHandle());
-        vorn::TicketLibraryHandle() = nullptr;
-    }
 }
 
 HMODULE PluginModule() {

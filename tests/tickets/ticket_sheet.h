@@ -148,10 +148,6 @@ class TicketSheet {
 // The plug-in DLL, loaded for its resources.
 HMODULE PluginModule();
 
-// Frees the ticket library a page loaded, as destroying the host's sheet
-// does.
-void ReleaseTicketLibrary();
-
 // Uniquely named things of this test program.
 std::wstring Unique(const std::wstring& base);
 

@@ -8,7 +8,6 @@
 #include "resource_ids.h"
 #include "ticketrecord/new_ticket_record.h"
 #include "tickets/page_state.h"
-#include "uihooks/ticket_library.h"
 #include "tickets/tickets.h"
 #include "tickets/tickets_page.h"
 
@@ -76,9 +75,6 @@ class TicketsPageTest : public TicketPageTest {
         }
     }
     ~TicketsPageTest() override {
-        // The sheet's end releases the library, as the property-sheet code
-        // does for the host.
-        ReleaseTicketLibrary();
         DeleteFileW(decoy.c_str());
         ClearEnv(L"VORN_EDITOR_LOG");
         ClearEnv(L"VORN_EDITOR_KEY");
@@ -88,7 +84,7 @@ class TicketsPageTest : public TicketPageTest {
     std::wstring LogPath() const { return work.File(L"editor.log"); }
     static TicketsPageState* State(const TicketSheet& sheet) { return TicketsState(sheet.Page()); }
     bool WaitForEditorEnd(const TicketSheet& sheet) {
-        return PumpUntil([&] { return State(sheet)->editorRunning == 0; }, 15000);
+        return PumpUntil([&] { return !State(sheet)->editorRunning; }, 15000);
     }
     std::wstring ExpectedCommandLine(const wchar_t* option, const std::wstring& ticket) const {
         return EditorPath() + L" " + option + L"  \"" + ticket + L"\" \"" + printer.Name() + L"\"";
@@ -113,7 +109,7 @@ TEST_F(TicketsPageTest, EditStartsTheEditorOnTheTicketAndTakesItsChoice) {
     sheet->Select(1);
 
     sheet->Notify(IDC_TICKET_EDIT, BN_CLICKED);
-    EXPECT_EQ(1u, State(*sheet)->editorRunning);
+    EXPECT_TRUE(State(*sheet)->editorRunning);
     EXPECT_EQ(IDC_TICKET_EDIT, State(*sheet)->lastEditorButton);
     ASSERT_TRUE(WaitForEditorEnd(*sheet));
 
@@ -144,10 +140,10 @@ TEST_F(TicketsPageTest, NewTicketGoesThroughTheLibraryThenTheEditor) {
     const auto call = TicketPrinter::SheetCalls()[0];
     EXPECT_EQ(printer.Context().sheet, call.sheet);
     EXPECT_EQ(static_cast<UINT>(CPSFUNC_SET_RESULT), call.function);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(printer.Context().pageHandle), call.param1);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(printer.Context().ticketsPageHandle), call.param1);
     EXPECT_EQ(CPSUI_OK, call.param2);
-    EXPECT_EQ(1u, State(*sheet)->editorRunning);
-    EXPECT_NE(nullptr, State(*sheet)->recordHandle);
+    EXPECT_TRUE(State(*sheet)->editorRunning);
+    EXPECT_NE(nullptr, State(*sheet)->recordMemory.Get());
 
     // The library got the directory and the driver's settings.
     NewTicketRecord record{};
@@ -163,7 +159,7 @@ TEST_F(TicketsPageTest, NewTicketGoesThroughTheLibraryThenTheEditor) {
                   L"\n",
               ReadWideFile(LogPath()));
     // No ticket handed back after New: the page stays as it was.
-    EXPECT_EQ(nullptr, State(*sheet)->recordHandle);
+    EXPECT_EQ(nullptr, State(*sheet)->recordMemory.Get());
     EXPECT_EQ(0, sheet->Selection());
     EXPECT_TRUE(person.Seen().empty());
 }
@@ -177,8 +173,8 @@ TEST_F(TicketsPageTest, RefusalsAreReportedAndStartNothing) {
     ASSERT_EQ(1u, person.Seen().size());
     EXPECT_EQ(L"Unable to create a new ticket.", person.Seen()[0].text);
     EXPECT_EQ(kPluginCaption, person.Seen()[0].caption);
-    EXPECT_EQ(0u, State(*sheet)->editorRunning);
-    EXPECT_EQ(nullptr, State(*sheet)->recordHandle);
+    EXPECT_FALSE(State(*sheet)->editorRunning);
+    EXPECT_EQ(nullptr, State(*sheet)->recordMemory.Get());
 
     // No editor in the folder the ticket software names.
     DeleteFileW(EditorPath().c_str());
@@ -189,7 +185,7 @@ TEST_F(TicketsPageTest, RefusalsAreReportedAndStartNothing) {
     EXPECT_EQ(L"Unable to launch the Vorn Job Ticket Editor.\nYou may need to reinstall Dur "
               L"Irivuravo.",
               person.Seen()[0].text);
-    EXPECT_EQ(0u, State(*sheet)->editorRunning);
+    EXPECT_FALSE(State(*sheet)->editorRunning);
     EXPECT_EQ(L"", ReadWideFile(LogPath()));
 }
 
@@ -288,9 +284,9 @@ TEST_F(TicketsPageTest, ClosingThePageLetsGoOfARunningEditor) {
     auto sheet = OpenPage();
     sheet->Select(1);
     sheet->Notify(IDC_TICKET_EDIT, BN_CLICKED);
-    ASSERT_EQ(1u, State(*sheet)->editorRunning);
-    const HANDLE process = State(*sheet)->editor.hProcess;
-    const HANDLE thread = State(*sheet)->editor.hThread;
+    ASSERT_TRUE(State(*sheet)->editorRunning);
+    const HANDLE process = State(*sheet)->editorProcess.Get();
+    const HANDLE thread = State(*sheet)->editorThread.Get();
     HANDLE ours = nullptr;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &ours, 0, FALSE,
                                 DUPLICATE_SAME_ACCESS));
@@ -371,14 +367,11 @@ TEST_F(TicketsPageTest, DirectoryEditRefillsTheListOrComplainsLater) {
 namespace {
 
 // A person using the Browse dialog: types a folder into the name field and
-// presses OK, first a folder that does not exist, then `folder`. With
-// `shownFolder`, the dialog shows that folder when `folder` is typed, so a
-// relative name is read from there.
+// presses OK, first a folder that does not exist, then `folder`.
 class FolderPicker {
   public:
-    FolderPicker(std::wstring missing, std::wstring folder, std::wstring shownFolder = L"")
-        : missing_(std::move(missing)), folder_(std::move(folder)),
-          shownFolder_(std::move(shownFolder)) {
+    FolderPicker(std::wstring missing, std::wstring folder)
+        : missing_(std::move(missing)), folder_(std::move(folder)) {
         picker_ = this;
         timer_ = SetTimer(nullptr, 0, 100, &FolderPicker::OnTimer);
     }
@@ -421,9 +414,6 @@ class FolderPicker {
             self->nameLabel = text;
         }
         const std::wstring& typed = self->presses == 0 ? self->missing_ : self->folder_;
-        if (self->presses == 1 && !self->shownFolder_.empty()) {
-            SetCurrentDirectoryW(self->shownFolder_.c_str());
-        }
         SetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, typed.c_str());
         ++self->presses;
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -431,9 +421,22 @@ class FolderPicker {
     }
     static FolderPicker* picker_;
     UINT_PTR timer_ = 0;
-    std::wstring missing_, folder_, shownFolder_;
+    std::wstring missing_, folder_;
 };
 FolderPicker* FolderPicker::picker_ = nullptr;
+
+TEST_F(TicketsPageTest, TheDirectoryFieldTakesNoMoreThanATicketPathCanHold) {
+    auto sheet = OpenPage();
+    const HWND edit = sheet->Item(IDC_TICKET_DIR);
+    SetWindowTextW(edit, L"");
+    SetFocus(edit);
+    for (int i = 0; i < 300; ++i) {
+        SendMessageW(edit, WM_CHAR, L'd', 1);
+    }
+    // "\", a name of one character and ".jdf" must still fit the 259
+    // characters of a stored path.
+    EXPECT_EQ(253, GetWindowTextLengthW(edit));
+}
 
 TEST_F(TicketsPageTest, BrowseStoresTheChosenFolderAndRefreshesFromIt) {
     folder.Touch(L"A.jdf");
@@ -463,13 +466,18 @@ TEST_F(TicketsPageTest, BrowseStoresAFolderTypedRelativeToTheShownOneAsItsFullPa
     wchar_t startFolder[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, startFolder);
     auto sheet = OpenPage();
+    // The dialog opens at the page's directory and shows it.
+    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, parent.c_str());
     {
-        FolderPicker picker(other.Path() + L"\\missing", name, parent);
+        FolderPicker picker(other.Path() + L"\\missing", name);
         sheet->Notify(IDC_TICKET_BROWSE, BN_CLICKED);
         EXPECT_EQ(2, picker.presses);
     }
-    SetCurrentDirectoryW(startFolder);
-    // Read back later from another folder, the saved name still leads there.
+    // The name is taken relative to the folder shown, not to the process's
+    // current directory, which the dialog leaves as it was.
+    wchar_t nowFolder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, nowFolder);
+    EXPECT_STREQ(startFolder, nowFolder);
     EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
     EXPECT_EQ(other.Path(), sheet->Text(IDC_TICKET_DIR));
     EXPECT_EQ((Entries{L"None", L"X"}), sheet->Entries());

@@ -27,11 +27,11 @@ TEST_F(XPSheet, TheExternalLibrarysPageReplacesTheDescription) {
     EXPECT_NE(0, sheet->calls[0].lParam1);
     EXPECT_EQ(1u, sheet->info.Result);
     EXPECT_EQ(L"page", ExternalLibraryLoaded());
-    // Freed right after the call; the driver's folder stays current.
+    // Freed right after the call; the process's directory is left alone.
     EXPECT_EQ(nullptr, GetModuleHandleW(L"VORNPSXPS.DLL"));
     wchar_t now[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, now);
-    EXPECT_EQ(config.substr(0, config.rfind(L'\\')), std::wstring(now));
+    EXPECT_EQ(std::wstring(startDirectory), std::wstring(now));
 
     // The page made from the plug-in's description is a working page.
     HWND window = sheet->ShowModeless();
@@ -64,6 +64,48 @@ TEST_F(XPSheet, WithoutAnExternalPageThePluginsOwnIsAdded) {
         EXPECT_EQ(nullptr, GetModuleHandleW(L"VORNPSXPS.DLL"));
         sheet.reset();
     }
+}
+
+LONG g_pagesReleased = 0;
+UINT CALLBACK CountRelease(HWND, UINT message, PROPSHEETPAGEW*) {
+    if (message == PSPCB_RELEASE) {
+        InterlockedIncrement(&g_pagesReleased);
+    }
+    return 1;
+}
+
+TEST_F(XPSheet, APageTheHostRefusesIsDestroyed) {
+    wchar_t address[32] = {};
+    swprintf(address, 32, L"%llx",
+             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(&CountRelease)));
+    SetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", address);
+    spooler.AddPrinter(kPrinter, L"Vorn K335 PS", 0, DriverConfigIn(L"page").c_str());
+    sheet = std::make_unique<standin::PropertySheetHost>(host);
+    sheet->refusePageHandles = true;
+    ASSERT_EQ(S_OK, sheet->Begin(kPrinter));
+    g_pagesReleased = 0;
+    ASSERT_EQ(S_OK, sheet->Init());
+    SetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", nullptr);
+    ASSERT_EQ(1u, sheet->calls.size());
+    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
+    EXPECT_TRUE(sheet->pages.empty());
+    EXPECT_EQ(1, g_pagesReleased);
+}
+
+TEST_F(XPSheet, ALibraryOfTheSameNameBesideTheProgramIsNotLoaded) {
+    // Searched first by a load by bare name: a library that makes no page.
+    const std::wstring decoy = standin::ProgramFolder() + L"VORNPSXPS.DLL";
+    ASSERT_TRUE(CopyFileW(DriverConfigIn(L"noexport")
+                              .replace(DriverConfigIn(L"noexport").rfind(L'\\') + 1,
+                                       std::wstring::npos, L"VORNPSXPS.DLL")
+                              .c_str(),
+                          decoy.c_str(), FALSE));
+    const HRESULT opened = OpenSheet(0, DriverConfigIn(L"page"));
+    DeleteFileW(decoy.c_str());
+    ASSERT_EQ(S_OK, opened);
+    EXPECT_EQ(L"page", ExternalLibraryLoaded());
+    ASSERT_EQ(1u, sheet->calls.size());
+    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
 }
 
 TEST_F(XPSheet, TheTicketsPageIsStillThePluginsOwn) {

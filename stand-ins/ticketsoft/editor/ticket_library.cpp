@@ -4,6 +4,9 @@
 // environment variables:
 //   VORN_TICKETLIB_FAIL    "1": create nothing and answer 5
 //   VORN_TICKETLIB_RECORD  file that receives the record as it arrived
+//   VORN_TICKETLIB_HOLD_MS milliseconds to stay inside the call after the
+//                          record was saved (a slow library, for tests of
+//                          what happens meanwhile elsewhere in the process)
 #include "ticketrecord/new_ticket_record.h"
 
 #include <windows.h>
@@ -45,6 +48,10 @@ extern "C" __declspec(dllexport) int WINAPI JTP_CreateNewJobTicket(vorn::NewTick
         return 1;
     }
     SaveRecord(record);
+    const std::wstring hold = Env(L"VORN_TICKETLIB_HOLD_MS");
+    if (!hold.empty()) {
+        Sleep(static_cast<DWORD>(std::wcstoul(hold.c_str(), nullptr, 10)));
+    }
     if (Env(L"VORN_TICKETLIB_FAIL") == L"1") {
         return 5;
     }
