@@ -9,4 +9,6 @@ source "$root/scripts/wine-env.sh"
 vorn_wine_env "$build"
 trap vorn_wine_cleanup EXIT
 cd "$build"
-ctest --output-on-failure "$@"
+# The release checks need no Wine and run beside the Wine tests, which take
+# turns (they share one prefix and one display).
+ctest --output-on-failure -j "$(nproc)" "$@"

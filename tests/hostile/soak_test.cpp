@@ -1,4 +1,4 @@
-// Host cycles by the thousand, each with the printing preferences (both of
+// Host cycles, each with the printing preferences (both of
 // the plug-in's pages shown, Apply, OK): after the first cycle has settled
 // what Wine and the runtime keep for good, nothing the process holds may
 // grow.
@@ -20,8 +20,16 @@ using testsupport::ResourceMeter;
 constexpr wchar_t kPrinter[] = L"Hostile Soak Printer";
 constexpr size_t kBothPages = 2; // Destination and Tickets
 
-TEST(HostCycleSoak, ThousandCyclesWithTheSheetHoldNoMoreThanTheFirst) {
-    constexpr int kCycles = 1000;
+// The meter counts exactly, so a steady leak shows at a hundred cycles as it
+// does at a thousand; VORN_FULL_COUNTS=1 runs the thousand.
+int SoakCycles() {
+    wchar_t full[8] = {};
+    return GetEnvironmentVariableW(L"VORN_FULL_COUNTS", full, 8) == 1 && full[0] == L'1' ? 1000
+                                                                                         : 100;
+}
+
+TEST(HostCycleSoak, CyclesWithTheSheetHoldNoMoreThanTheFirst) {
+    const int kCycles = SoakCycles();
     standin::SpoolerControl spooler{};
     standin::EditorPresence editor;
     ASSERT_TRUE(spooler.Load());
