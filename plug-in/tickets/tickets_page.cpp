@@ -70,7 +70,8 @@ BOOL OnInitDialog(HWND page, LPARAM lParam) noexcept {
     if (state) {
         state->busy = false;
     }
-    return TRUE;
+    // The record stays attached to the page until WM_DESTROY frees it.
+    return TRUE; // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
 }
 
 void OnDestroy(HWND page) noexcept {
