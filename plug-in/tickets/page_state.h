@@ -2,6 +2,7 @@
 // (control 1330) so that every operation that has the page window finds it.
 #pragma once
 
+#include "folder_watch.h"
 #include "tickets.h"
 
 #include <windows.h>
@@ -23,6 +24,7 @@ struct TicketsPageState {
     DWORD editorRunning;
     DWORD busy; // the page itself is moving the focus or asking the user
     WORD lastEditorButton;
+    FolderWatch folderWatch; // what the refresh timer knew of the folder at its last walk
 };
 
 static_assert(offsetof(TicketsPageState, recordHandle) == 0);
@@ -33,7 +35,8 @@ static_assert(offsetof(TicketsPageState, editor) == 1056);
 static_assert(offsetof(TicketsPageState, editorRunning) == 1080);
 static_assert(offsetof(TicketsPageState, busy) == 1084);
 static_assert(offsetof(TicketsPageState, lastEditorButton) == 1088);
-static_assert(sizeof(TicketsPageState) == 1096);
+static_assert(offsetof(TicketsPageState, folderWatch) == 1096);
+static_assert(sizeof(TicketsPageState) == 1640);
 
 // The page's record, or null when none could be made.
 TicketsPageState* TicketsState(HWND page) noexcept;

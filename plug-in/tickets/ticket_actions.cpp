@@ -77,7 +77,7 @@ void CreateNewTicket(HWND page, const PluginContext* context, HINSTANCE instance
     ReleaseRecord(state);
     state->recordHandle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(NewTicketRecord));
     state->record = state->recordHandle
-                        ? static_cast<NewTicketRecord*>(GlobalLock(state->recordHandle))
+                        ? static_cast<NewTicketRecord*>(::GlobalLock(state->recordHandle))
                         : nullptr;
     const CreateNewJobTicketFn createTicket = CreateNewJobTicketExport();
     if (!state->record || !createTicket) {

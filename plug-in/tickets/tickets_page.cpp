@@ -2,6 +2,7 @@
 // directory edit, buttons, sheet notifications, timers and help.
 #include "tickets_page.h"
 
+#include "folder_watch.h"
 #include "page_controls.h"
 #include "page_state.h"
 #include "../uihooks/page_help.h"
@@ -49,9 +50,8 @@ void DirectoryWithSlash(const wchar_t* text, wchar_t (&out)[kTicketPathBufferCha
 
 BOOL OnInitDialog(HWND page, LPARAM lParam) noexcept {
     EnableWindow(GetDlgItem(page, IDC_TICKET_NEW), FALSE);
-    auto* state = new (std::nothrow) TicketsPageState;
+    auto* state = new (std::nothrow) TicketsPageState{};
     if (state) {
-        std::memset(state, 0, sizeof(*state));
         state->lastEditorButton = kNoEditorButton;
     }
     AttachPageState(page, state);
@@ -314,7 +314,9 @@ INT_PTR CALLBACK TicketsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return OnNotify(page, PointerFrom<const NMHDR*>(lParam));
     case WM_TIMER:
         if (wParam == IDT_TICKET_REFRESH) {
-            RefreshTicketList(page, PageInstance(page));
+            TicketsPageState* state = TicketsState(page);
+            RefreshWatchedTicketList(page, state ? &state->folderWatch : nullptr,
+                                     PageInstance(page));
         } else if (wParam == IDT_EDITOR_WATCH) {
             HandleEditorExit(page, PageInstance(page));
         }
