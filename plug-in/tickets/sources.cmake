@@ -3,6 +3,7 @@
 target_sources(vornui_lib PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/folder_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder_watch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/list_order.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ticket_actions.cpp
