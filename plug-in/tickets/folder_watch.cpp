@@ -37,6 +37,7 @@ void SetWatch(FolderWatch& watch, const wchar_t* directory, DWORD now) noexcept 
     watch.notification.Reset();
     watch.existed = IsExistingPath(directory, false) ? 1 : 0;
     if (watch.existed) {
+        // Names added, removed or renamed are all the list shows of a folder.
         const HANDLE notification =
             FindFirstChangeNotificationW(directory, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
         if (notification) {
