@@ -1,6 +1,7 @@
 // The ticket list against a bare enumeration of the same folder: building
-// it (FillTicketList) and refreshing it with and without a change, on the
-// real Tickets dialog from the plug-in DLL. Shared by the benchmarks.
+// it (FillTicketList), refreshing it with and without a change, and the
+// refresh timer's tick with the folder watched, on the real Tickets dialog
+// from the plug-in DLL. Shared by the benchmarks.
 #pragma once
 
 #include <windows.h>
@@ -16,14 +17,21 @@ struct TicketListFigures {
     double fillMs = 0;
     double refreshUnchangedMs = 0;
     double refreshChangedMs = 0; // one file added and one removed before each
+    double tickUnchangedMs = 0;  // the timer's tick, folder watched and still
+    double tickAddedMs = 0;      // the tick after one file was added
+    long afterAdds = 0;          // entries after those ticks
 };
+
+// Runs of each timing; the tick after an addition adds one ticket per run.
+constexpr int kListRuns = 5;
+constexpr int kTicksAfterAdding = kListRuns;
 
 // The Tickets dialog of the plug-in, made without a sheet; null without a
 // display. Destroy it and its frame with DestroyTicketsDialog.
 HWND CreateTicketsDialog(HMODULE plugin);
 void DestroyTicketsDialog(HWND page);
 
-// Makes a folder of `tickets` empty ".jdf" files, measures (best of five
+// Makes a folder of `tickets` empty ".jdf" files, measures (best of kListRuns
 // runs each, in milliseconds), removes the folder.
 TicketListFigures MeasureTicketList(HWND page, int tickets);
 

@@ -71,6 +71,11 @@ struct FindHandleTraits {
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { FindClose(h); }
 };
+struct FindChangeTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindCloseChangeNotification(h); }
+};
 struct ModuleTraits {
     using Handle = HMODULE;
     static Handle Invalid() { return nullptr; }
@@ -110,6 +115,7 @@ struct ProcessHeapTraits {
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueChangeNotification = UniqueHandle<FindChangeTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;

@@ -2,6 +2,7 @@
 // the page window (see PageState in page_window.h).
 #pragma once
 
+#include "folder_watch.h"
 #include "tickets.h"
 #include "../core/handles.h"
 
@@ -28,6 +29,7 @@ struct TicketsPageState {
     bool editorRunning = false;
     bool busy = false; // the page itself is moving the focus or asking the user
     WORD lastEditorButton = kNoEditorButton;
+    FolderWatch folderWatch; // what the refresh timer knew of the folder at its last walk
 
     NewTicketRecord* Record() const noexcept {
         return static_cast<NewTicketRecord*>(static_cast<void*>(recordMemory.Get()));

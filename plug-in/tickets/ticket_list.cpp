@@ -3,6 +3,7 @@
 // is left.
 #include "tickets.h"
 
+#include "list_order.h"
 #include "page_controls.h"
 #include "ticket_names.h"
 #include "../core/handles.h"
@@ -59,14 +60,12 @@ void ShowNoneSelected(HWND page, HWND list, HINSTANCE instance) noexcept {
     EnableControl(page, IDC_TICKET_EDIT, false);
 }
 
-// Ticket files only (not folders named like one), and only those whose path
-// the page can form: a ticket it cannot name would be written cut short.
-void AddFolderTickets(HWND list, const wchar_t* directory) noexcept {
-    wchar_t pattern[kTicketPathBufferChars] = {};
-    if (!BuildSearchPattern(directory, pattern)) {
-        return;
-    }
-    ForEachTicketFile(pattern, [list, directory](const wchar_t* fileName) {
+// Calls add(entry) for the tickets of the folder that the list shows: ticket
+// files only (not folders named like one), and only those whose path the
+// page can form: a ticket it cannot name would be written cut short.
+template <typename Add>
+void ForEachListedTicket(const wchar_t* directory, const wchar_t* pattern, Add add) {
+    ForEachTicketFile(pattern, [directory, &add](const wchar_t* fileName) {
         // The name without ".jdf".
         wchar_t entry[MAX_PATH] = {};
         CopyInto(entry, fileName);
@@ -74,9 +73,45 @@ void AddFolderTickets(HWND list, const wchar_t* directory) noexcept {
         entry[length >= 4 ? length - 4 : 0] = L'\0';
         wchar_t path[kTicketPathBufferChars] = {};
         if (BuildTicketPath(directory, entry, path)) {
-            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+            add(static_cast<const wchar_t*>(entry));
         }
     });
+}
+
+void AddSorted(HWND list, const wchar_t* entry) noexcept {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+}
+
+// The folder's tickets into the empty list. They are gathered first and put
+// in the list box's order here, then appended with room reserved for all:
+// the list box would otherwise compare each with a dozen others to place it.
+void AddFolderTickets(HWND list, const wchar_t* directory) noexcept {
+    wchar_t pattern[kTicketPathBufferChars] = {};
+    if (!BuildSearchPattern(directory, pattern)) {
+        return;
+    }
+    try {
+        ListBoxOrder entries(static_cast<LCID>(SendMessageW(list, LB_GETLOCALE, 0, 0)));
+        ForEachListedTicket(directory, pattern,
+                            [&entries](const wchar_t* entry) { entries.Add(entry); });
+        const bool ordered = entries.Sort();
+        // (and one more entry for "None")
+        SendMessageW(list, LB_INITSTORAGE, entries.Count() + 1,
+                     static_cast<LPARAM>(entries.TextChars() * sizeof(wchar_t)));
+        for (size_t index = 0; index < entries.Count(); ++index) {
+            if (ordered) {
+                SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(entries.Name(index)));
+            } else {
+                AddSorted(list, entries.Name(index));
+            }
+        }
+        return;
+    } catch (const std::bad_alloc&) {
+        // No room to gather them: the list box places them as they come.
+    }
+    ForEachListedTicket(directory, pattern,
+                        [list](const wchar_t* entry) { AddSorted(list, entry); });
 }
 
 void SelectTicketFile(HWND page, HWND list, const wchar_t* fileName) noexcept {

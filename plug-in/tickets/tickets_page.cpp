@@ -2,6 +2,7 @@
 // directory edit, buttons, sheet notifications, timers and help.
 #include "tickets_page.h"
 
+#include "folder_watch.h"
 #include "page_controls.h"
 #include "page_state.h"
 #include "../uihooks/page_help.h"
@@ -278,7 +279,9 @@ INT_PTR CALLBACK TicketsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return OnNotify(page, PointerFrom<const NMHDR*>(lParam));
     case WM_TIMER:
         if (wParam == IDT_TICKET_REFRESH) {
-            RefreshTicketList(page, PageInstance(page));
+            TicketsPageState* state = TicketsState(page);
+            RefreshWatchedTicketList(page, state ? &state->folderWatch : nullptr,
+                                     PageInstance(page));
         } else if (wParam == IDT_EDITOR_WATCH) {
             HandleEditorExit(page, PageInstance(page));
         }

@@ -60,22 +60,6 @@ class HostileTicketFolder : public HostileTicketPage {
     static void Refresh(const TicketSheet& sheet) {
         RefreshTicketList(sheet.Page(), PluginModule());
     }
-    // Entry names of the files now in the folder.
-    Entries FolderEntries() const {
-        Entries names;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder.Path() + L"\\*.jdf").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more;
-             more = FindNextFileW(search, &found)) {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                names.push_back(std::wstring(found.cFileName, wcslen(found.cFileName) - 4));
-            }
-        }
-        if (search != INVALID_HANDLE_VALUE) {
-            FindClose(search);
-        }
-        return names;
-    }
     Entries Tickets(const TicketSheet& sheet) const {
         const Entries entries = sheet.Entries();
         return Sorted(Entries(entries.begin() + 1, entries.end()));
@@ -212,7 +196,7 @@ TEST_F(HostileTicketFolder, OtherScriptsAndFoldedNamesStayOnePerFile) {
     }
     // A folder named like a ticket is not one.
     ASSERT_TRUE(CreateDirectoryW(folder.File(L"Folder.jdf").c_str(), nullptr));
-    const Entries onDisk = Sorted(FolderEntries());
+    const Entries onDisk = Sorted(folder.TicketNames());
     ASSERT_EQ(names.size(), onDisk.size()) << "the file system merged two names";
 
     auto sheet = OpenPage();
@@ -301,7 +285,7 @@ TEST_F(HostileTicketFolder, FilesVanishingDuringRefreshesNeverCorruptTheList) {
 
     // Once the folder is still, one refresh brings the list in line with it.
     Refresh(*sheet);
-    EXPECT_EQ(Sorted(FolderEntries()), Tickets(*sheet));
+    EXPECT_EQ(Sorted(folder.TicketNames()), Tickets(*sheet));
     EXPECT_TRUE(person.Seen().empty());
     std::printf("[ hostile  ] %d refreshes while files vanished\n", refreshes);
 }

@@ -206,6 +206,71 @@ TEST_F(TicketListTest, ListsTicketsSortedBelowNone) {
     EXPECT_FALSE(sheet->Enabled(IDC_TICKET_DELETE));
 }
 
+// A sorted list box in the page list's locale, handed names one by one: the
+// order the page's list must show them in.
+class ListBoxOracle {
+  public:
+    explicit ListBoxOracle(HWND pageList)
+        : box_(CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100,
+                               100, nullptr, nullptr, nullptr, nullptr)) {
+        SendMessageW(box_, LB_SETLOCALE, SendMessageW(pageList, LB_GETLOCALE, 0, 0), 0);
+    }
+    ~ListBoxOracle() { DestroyWindow(box_); }
+    void Add(const Entries& names) const {
+        for (const std::wstring& name : names) {
+            SendMessageW(box_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        }
+    }
+    // "None" on top, then the names in the list box's order.
+    Entries WithNone() const {
+        Entries entries{L"None"};
+        const LRESULT count = SendMessageW(box_, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t text[MAX_PATH + 1] = {};
+            SendMessageW(box_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            entries.push_back(text);
+        }
+        return entries;
+    }
+
+  private:
+    HWND box_;
+};
+
+TEST_F(TicketListTest, FillAndRefreshKeepTheListBoxsOwnOrder) {
+    // Names whose order is not that of their characters' codes: blanks and
+    // punctuation, digits, case, accents, other scripts, ligatures, and
+    // names the comparison may take as equal.
+    const Entries nameSets[] = {
+        {L"a-b", L"ab", L"a b", L"_x", L"x_", L"10", L"9", L"1", L"co-op", L"coop", L"It's", L"its",
+         L"~tilde", L"(paren)"},
+        {L"Zeta", L"alpha", L"Beta", L"\u00E9clair", L"Eclairs", L"eclair2", L"\u00C9t\u00E9",
+         L"ETE", L"zz", L"\u00C5ngstr\u00F6m"},
+        {L"\u0395\u03B9\u03C3\u03B9\u03C4\u03AE\u03C1\u03B9\u03BF",
+         L"\u0411\u0438\u043B\u0435\u0442", L"\u7968\u636E", L"\uFB01le", L"file", L"Stra\u00DFe",
+         L"STRASSE", L"Cafe\u0301", L"Caf\u00E9"},
+    };
+    for (const Entries& set : nameSets) {
+        TempFolder tickets(L"order");
+        for (const std::wstring& name : set) {
+            tickets.Touch(name + L".jdf");
+        }
+        ASSERT_EQ(set.size(), tickets.TicketNames().size()) << "the file system merged names";
+        printer.SetString(names::kCurrentTicketsDir, tickets.Path());
+        auto sheet = OpenPage();
+        // The names as the folder gives them, as the list box was given them
+        // when it placed each itself.
+        const ListBoxOracle oracle(sheet->Item(IDC_TICKET_LIST));
+        oracle.Add(tickets.TicketNames());
+        EXPECT_EQ(oracle.WithNone(), sheet->Entries()) << set[0];
+        // A refresh finds a sorted list to place a new ticket in.
+        tickets.Touch(L"m new.jdf");
+        Refresh(*sheet);
+        oracle.Add({L"m new"});
+        EXPECT_EQ(oracle.WithNone(), sheet->Entries()) << set[0];
+    }
+}
+
 TEST_F(TicketListTest, RefreshFollowsTheFolder) {
     for (const wchar_t* name : {L"A.jdf", L"b.jdf", L"c.jdf", L"d.jdf"}) {
         folder.Touch(name);

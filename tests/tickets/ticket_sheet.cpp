@@ -161,6 +161,21 @@ void TempFolder::Remove(const std::wstring& name) const {
     DeleteFileW(File(name).c_str());
 }
 
+std::vector<std::wstring> TempFolder::TicketNames() const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path_ + L"\\*.jdf").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.push_back(std::wstring(found.cFileName, wcslen(found.cFileName) - 4));
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+    return names;
+}
+
 void TempFolder::Destroy() {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);

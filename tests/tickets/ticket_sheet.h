@@ -55,6 +55,9 @@ class TempFolder {
     std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
     void Touch(const std::wstring& name) const;
     void Remove(const std::wstring& name) const;
+    // Names of the ticket files now in the folder (without ".jdf"), in the
+    // folder's own order.
+    std::vector<std::wstring> TicketNames() const;
     // Deletes the folder and everything in it now.
     void Destroy();
 
