@@ -119,6 +119,10 @@ HWND SheetThread::Show() {
     return window;
 }
 
+HWND SheetThread::Open(const std::wstring& printer) {
+    return Begin(printer) == S_OK && Init() == S_OK ? Show() : nullptr;
+}
+
 void SheetThread::Close() {
     Run([this](standin::PropertySheetHost& sheet) {
         if (sheet.Sheet()) {

@@ -28,6 +28,8 @@ class SheetThread {
     HRESULT Begin(const std::wstring& printer);
     HRESULT Init();
     HWND Show();
+    // All three; the sheet window, or null when a step failed.
+    HWND Open(const std::wstring& printer);
     // SET_RESULT and DESTROY, then the host lets go of the sheet and its
     // heap, as it does when its dialog ends.
     void Close();

@@ -116,9 +116,7 @@ TEST_F(TwoSheets, EachPageReportsWithItsOwnHandle) {
     ASSERT_TRUE(editor.Installed());
     const std::wstring printer = LocalPrinter(L"Two Sheets Handles K335", L"Vorn K335 PS");
     SheetThread sheet;
-    ASSERT_EQ(S_OK, sheet.Begin(printer));
-    ASSERT_EQ(S_OK, sheet.Init());
-    ASSERT_NE(nullptr, sheet.Show());
+    ASSERT_NE(nullptr, sheet.Open(printer));
     ASSERT_NE(nullptr, sheet.Page(1)); // the Tickets page exists too
     ASSERT_NE(nullptr, sheet.Page(0));
     sheet.Run([](standin::PropertySheetHost& host) {
@@ -228,14 +226,6 @@ class TwoSheetsWithTickets : public TwoSheets {
         PostMessageW(ticketsPage, WM_COMMAND, MAKEWPARAM(IDC_TICKET_LIST, LBN_DBLCLK),
                      reinterpret_cast<LPARAM>(list));
     }
-    std::wstring OpenSheetWithTickets(SheetThread& sheet, const std::wstring& printer) {
-        EXPECT_EQ(S_OK, sheet.Begin(printer));
-        EXPECT_EQ(S_OK, sheet.Init());
-        EXPECT_NE(nullptr, sheet.Show());
-        SetEnv(L"VORN_EDITOR_KEY",
-               testsupport::LocalPrinterKeyPath(printer) + L"\\PrinterDriverData");
-        return printer;
-    }
 
     standin::EditorPresence editor{standin::EditorPresence::Editor::Program};
     std::wstring record;
@@ -246,8 +236,8 @@ TEST_F(TwoSheetsWithTickets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     const std::wstring printerB = LocalPrinter(L"Two Sheets Tickets B K340", L"Vorn K340 PS");
     SheetThread a;
     SheetThread b;
-    OpenSheetWithTickets(a, printerA);
-    OpenSheetWithTickets(b, printerB); // its Tickets tab is never shown
+    ASSERT_NE(nullptr, a.Open(printerA));
+    ASSERT_NE(nullptr, b.Open(printerB)); // its Tickets tab is never shown
     const HWND tickets = a.Page(1);
     ASSERT_NE(nullptr, tickets);
 
@@ -293,9 +283,7 @@ TEST_F(TwoSheetsWithTickets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
 TEST_F(TwoSheets, AnAddressListLongerThanItsStoredFieldIsRefusedNotCut) {
     const std::wstring printer = LocalPrinter(L"Two Sheets Address K335", L"Vorn K335 PS");
     SheetThread sheet;
-    ASSERT_EQ(S_OK, sheet.Begin(printer));
-    ASSERT_EQ(S_OK, sheet.Init());
-    ASSERT_NE(nullptr, sheet.Show());
+    ASSERT_NE(nullptr, sheet.Open(printer));
     const HWND page = sheet.Page(0);
     ASSERT_NE(nullptr, page);
     // E-mail notice on, then the address typed a character at a time.
