@@ -1,17 +1,27 @@
+// The printer's own registry values and the records that name the printer:
+// key names, local or connection, values of every shape another program may
+// have left (the destination flush against an inaccessible page), and model
+// families. (What a context holds is checked through CommonUIProp.)
 #include "settings/printer_data.h"
 #include "uihooks/model_class.h"
 #include "core/plugin_context.h"
 
+#include "support/guarded_buffer.h"
 #include "support/spooler_printers.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 using namespace vorn;
 using namespace testsupport;
 
 namespace {
+
+constexpr wchar_t kValue[] = L"DriverSettings";
+constexpr BYTE kUntouched = 0xCC;
 
 PluginContext ContextFor(const TestPrinter& printer) {
     PluginContext context{};
@@ -20,9 +30,13 @@ PluginContext ContextFor(const TestPrinter& printer) {
     return context;
 }
 
-DWORD ReadDword(const PluginContext& context, const wchar_t* name, int* answer) {
+std::wstring DataKeyOf(const TestPrinter& printer) {
+    return LocalPrinterKeyPath(printer.Name()) + L"\\PrinterDriverData";
+}
+
+DWORD ReadDword(const PluginContext& context, int* answer) {
     DWORD value = 0, size = sizeof(value);
-    *answer = ReadPrinterDataValue(name, &value, &context, &size);
+    *answer = ReadPrinterDataValue(kValue, &value, &context, &size);
     return value;
 }
 
@@ -59,52 +73,121 @@ TEST(IsLocalPrinter, NetworkAttributeAndOwnKeyDecide) {
     Spooler().SetFailures(connection.Name().c_str(), 0);
 }
 
-TEST(PrinterDataValues, LocalPrinterReadsAndWritesItsOwnKeyOnly) {
-    TestPrinter printer(L"PD Local Values", L"Vorn K340 PS");
-    PluginContext context = ContextFor(printer);
-    const std::wstring keyPath = LocalPrinterKeyPath(printer.Name()) + L"\\PrinterDriverData";
-
-    // No key yet: the write fails and makes nothing.
-    DWORD value = 0x1234;
-    EXPECT_EQ(0, WritePrinterDataValue(L"DriverSettings", &value, REG_DWORD, 4, &context));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, keyPath));
-
-    MakeKey(HKEY_LOCAL_MACHINE, keyPath);
-    EXPECT_EQ(1, WritePrinterDataValue(L"DriverSettings", &value, REG_DWORD, 4, &context));
-    int answer = 0;
-    EXPECT_EQ(0x1234u, ReadDword(context, L"DriverSettings", &answer));
-    EXPECT_EQ(1, answer);
-
-    ReadDword(context, L"NoSuchValue", &answer);
-    EXPECT_EQ(0, answer);
-    BYTE small[2];
-    DWORD size = sizeof(small);
-    EXPECT_EQ(0, ReadPrinterDataValue(L"DriverSettings", small, &context, &size));
-
-    DWORD type = 0;
-    size = sizeof(value);
-    EXPECT_EQ(1, ReadPrinterDataValue(L"DriverSettings", &value, &context, &size, &type));
-    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-    RemoveKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(printer.Name()));
+TEST(PrinterDataValues, WritesNeedTheLocalKeyAndMakeTheConnectionsOwn) {
+    TestPrinter local(L"PD Local Values", L"Vorn K340 PS");
+    TestPrinter connection(L"\\\\server\\PD Conn Values", L"Vorn K310 PS",
+                           PRINTER_ATTRIBUTE_NETWORK);
+    RemoveKey(HKEY_CURRENT_USER, ConnectionKeyPath(connection.Name()));
+    const struct {
+        const TestPrinter* printer;
+        bool keyMade; // the spooler made the local printer's key
+        int written;
+        HKEY root;
+        std::wstring key;
+    } rows[] = {
+        {&local, false, 0, HKEY_LOCAL_MACHINE, DataKeyOf(local)},
+        {&local, true, 1, HKEY_LOCAL_MACHINE, DataKeyOf(local)},
+        {&connection, false, 1, HKEY_CURRENT_USER,
+         ConnectionKeyPath(connection.Name()) + L"\\PrinterDriverData"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.printer->Name().c_str() << " " << row.keyMade);
+        if (row.keyMade) {
+            MakeKey(HKEY_LOCAL_MACHINE, row.key);
+        }
+        PluginContext context = ContextFor(*row.printer);
+        int answer = 1;
+        ReadDword(context, &answer);
+        EXPECT_EQ(0, answer);
+        EXPECT_EQ(row.keyMade, KeyExists(row.root, row.key)); // reading makes nothing
+        DWORD value = 0x230;
+        EXPECT_EQ(row.written, WritePrinterDataValue(kValue, &value, REG_DWORD, 4, &context));
+        EXPECT_EQ(row.written == 1, KeyExists(row.root, row.key));
+        EXPECT_EQ(row.written ? 0x230u : 0u, ReadDword(context, &answer));
+        EXPECT_EQ(row.written, answer);
+    }
+    RemoveKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(local.Name()));
+    RemoveKey(HKEY_CURRENT_USER, ConnectionKeyPath(connection.Name()));
 }
 
-TEST(PrinterDataValues, ConnectionUsesTheUsersKeyAndCreatesItOnWrite) {
-    TestPrinter printer(L"\\\\server\\PD Conn Values", L"Vorn K310 PS", PRINTER_ATTRIBUTE_NETWORK);
+// Text-like bytes with no zero anywhere: nothing terminates it.
+std::vector<BYTE> Unterminated(size_t size) {
+    std::vector<BYTE> data(size);
+    for (size_t i = 0; i < size; ++i) {
+        data[i] = static_cast<BYTE>('A' + i % 26);
+    }
+    return data;
+}
+
+// Stores the value, or removes it when there is no data.
+void Store(const std::wstring& keyPath, DWORD type, const std::vector<BYTE>* data) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, &key));
+    if (!data) {
+        RegDeleteValueW(key, kValue);
+        RegCloseKey(key);
+        return;
+    }
+    // Letters follow the value's bytes in memory: the registry adds a
+    // terminator to text whose next character is one, which would store more
+    // than the test means to.
+    std::vector<BYTE> padded = *data;
+    padded.insert(padded.end(), 4, 'z');
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, kValue, 0, type, padded.data(),
+                                            static_cast<DWORD>(data->size())));
+    RegCloseKey(key);
+}
+
+TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
+    TestPrinter printer(L"PD Hostile Values", L"Vorn K340 PS");
+    MakeKey(HKEY_LOCAL_MACHINE, DataKeyOf(printer));
     PluginContext context = ContextFor(printer);
-    const std::wstring userKey = ConnectionKeyPath(printer.Name());
-    RemoveKey(HKEY_CURRENT_USER, userKey);
+    const DWORD types[] = {REG_DWORD, REG_BINARY, REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_NONE};
+    const size_t valueSizes[] = {0, 1, 2, 3, 4, 5, 7, 63, 64, 65, 255, 256, 4097, 65536};
+    int cases = 0;
+    for (DWORD type : types) {
+        for (size_t valueSize : valueSizes) {
+            const std::vector<BYTE> data = Unterminated(valueSize);
+            Store(DataKeyOf(printer), type, &data);
+            for (DWORD bufferSize = 0; bufferSize <= 70; ++bufferSize) {
+                for (auto guard : {GuardedBuffer::Guard::After, GuardedBuffer::Guard::Before}) {
+                    GuardedBuffer buffer(bufferSize, guard);
+                    buffer.Fill(kUntouched);
+                    DWORD size = bufferSize;
+                    DWORD readType = 0xDEAD;
+                    const int answer =
+                        ReadPrinterDataValue(kValue, buffer.Data(), &context, &size, &readType);
+                    SCOPED_TRACE(::testing::Message() << "type " << type << " value " << valueSize
+                                                      << " buffer " << bufferSize);
+                    ++cases;
+                    const bool fits = valueSize <= bufferSize;
+                    ASSERT_EQ(fits ? 1 : 0, answer);
+                    ASSERT_EQ(valueSize, size);
+                    ASSERT_EQ(type, readType);
+                    // What fits is copied exactly; a value that does not fit
+                    // leaves the buffer as it was.
+                    const size_t copied = fits ? valueSize : 0;
+                    ASSERT_EQ(0, std::memcmp(buffer.Data(), data.data(), copied));
+                    for (size_t i = copied; i < bufferSize; ++i) {
+                        ASSERT_EQ(kUntouched, buffer.Data()[i]) << "byte " << i;
+                    }
+                }
+            }
+        }
+    }
+    std::printf("[ hostile  ] %d registry value reads\n", cases);
 
-    int answer = 1;
-    ReadDword(context, L"DriverSettings", &answer);
-    EXPECT_EQ(0, answer);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userKey)); // reading makes nothing
-
-    DWORD value = 0x230;
-    EXPECT_EQ(1, WritePrinterDataValue(L"DriverSettings", &value, REG_DWORD, 4, &context));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, userKey + L"\\PrinterDriverData"));
-    EXPECT_EQ(0x230u, ReadDword(context, L"DriverSettings", &answer));
-    EXPECT_EQ(1, answer);
-    RemoveKey(HKEY_CURRENT_USER, userKey);
+    // A missing value, or no context or size: nothing is read or written.
+    GuardedBuffer buffer(sizeof(DWORD));
+    buffer.Fill(kUntouched);
+    DWORD size = sizeof(DWORD);
+    Store(DataKeyOf(printer), REG_NONE, nullptr);
+    EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), &context, &size));
+    EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), nullptr, &size));
+    EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), &context, nullptr));
+    EXPECT_EQ(kUntouched, buffer.Data()[0]);
+    RemoveKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(printer.Name()));
 }
 
 TEST(ModelClass, TableOrderAndOverrides) {
@@ -132,58 +215,6 @@ TEST(ModelClass, TableOrderAndOverrides) {
     index = -1;
     EXPECT_EQ(0, GetModelClass(printer.Handle(), &index));
     EXPECT_EQ(-1, index);
-}
-
-class ContextCreation : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        heap = HeapCreate(0, 0, 0);
-        param.cbSize = sizeof(param);
-        param.poemuiobj = &uiObject;
-        param.hPrinter = reinterpret_cast<HANDLE>(0x10);
-        param.hModule = reinterpret_cast<HANDLE>(0x20);
-        param.hOEMHeap = heap;
-        param.pPrinterName = const_cast<wchar_t*>(L"Ctx Printer");
-    }
-    void TearDown() override { HeapDestroy(heap); }
-    HANDLE heap = nullptr;
-    OEMUIOBJ uiObject{};
-    OEMCUIPPARAM param{};
-};
-
-TEST_F(ContextCreation, FillsFromTheCallAndBecomesCurrent) {
-    auto* driver = reinterpret_cast<IPrintOemDriverUI*>(0x30);
-    PluginContext* first = CreatePluginContext(&param, driver);
-    ASSERT_NE(nullptr, first);
-    EXPECT_EQ(first, CurrentPluginContext());
-    EXPECT_EQ(&uiObject, first->uiObject);
-    EXPECT_EQ(param.hPrinter, first->printer);
-    EXPECT_EQ(param.hModule, first->module);
-    EXPECT_EQ(heap, first->heap);
-    EXPECT_STREQ(L"Ctx Printer", first->printerName);
-    EXPECT_EQ(driver, first->driver);
-    EXPECT_EQ(nullptr, first->sheetParam);
-
-    PluginContext* second = CreatePluginContext(&param, driver);
-    EXPECT_EQ(second, CurrentPluginContext());
-    ReleasePluginContext(second);
-    EXPECT_EQ(nullptr, CurrentPluginContext());
-    ReleasePluginContext(first);
-}
-
-TEST_F(ContextCreation, MissingHandlesGiveNoContext) {
-    for (int missing = 0; missing < 3; ++missing) {
-        OEMCUIPPARAM p = param;
-        (missing == 0   ? reinterpret_cast<void*&>(p.poemuiobj)
-         : missing == 1 ? p.hPrinter
-                        : p.hModule) = nullptr;
-        EXPECT_EQ(nullptr, CreatePluginContext(&p, nullptr)) << missing;
-        // The partly filled record stays current; the host's heap owns it.
-        EXPECT_NE(nullptr, CurrentPluginContext()) << missing;
-    }
-    OEMCUIPPARAM noHeap = param;
-    noHeap.hOEMHeap = nullptr;
-    EXPECT_EQ(nullptr, CreatePluginContext(&noHeap, nullptr));
 }
 
 } // namespace

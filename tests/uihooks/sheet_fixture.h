@@ -28,13 +28,18 @@ class SheetFixture : public PluginFixture {
     }
     void TearDown() override {
         sheet.reset(); // its pages run the plug-in's code
-        SetCurrentDirectoryW(startDirectory);
+        // The process's current directory belongs to the host: no sheet moves it.
+        wchar_t now[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, now);
+        EXPECT_STREQ(startDirectory, now);
         PluginFixture::TearDown();
     }
 
     // Describes the printer, opens the sheet and runs the initialisation.
-    HRESULT OpenSheet(DWORD attributes = 0, const std::wstring& config = DriverConfigIn(L"page")) {
+    HRESULT OpenSheet(DWORD attributes = 0, const std::wstring& config = DriverConfigIn(L"page"),
+                      DWORD failures = 0) {
         spooler.AddPrinter(kPrinter, L"Vorn K335 PS", attributes, config.c_str());
+        spooler.SetFailures(kPrinter, failures);
         sheet = std::make_unique<standin::PropertySheetHost>(host);
         if (sheet->Begin(kPrinter) != S_OK) {
             return E_UNEXPECTED;

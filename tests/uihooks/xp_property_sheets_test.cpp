@@ -27,11 +27,8 @@ TEST_F(XPSheet, TheExternalLibrarysPageReplacesTheDescription) {
     EXPECT_NE(0, sheet->calls[0].lParam1);
     EXPECT_EQ(1u, sheet->info.Result);
     EXPECT_EQ(L"page", ExternalLibraryLoaded());
-    // Freed right after the call; the process's directory is left alone.
+    // Freed right after the call (the fixture checks the current directory).
     EXPECT_EQ(nullptr, GetModuleHandleW(L"VORNPSXPS.DLL"));
-    wchar_t now[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, now);
-    EXPECT_EQ(std::wstring(startDirectory), std::wstring(now));
 
     // The page made from the plug-in's description is a working page.
     HWND window = sheet->ShowModeless();
@@ -46,17 +43,19 @@ TEST_F(XPSheet, WithoutAnExternalPageThePluginsOwnIsAdded) {
     struct Case {
         const wchar_t* folder;
         const wchar_t* loaded;
+        DWORD failures;
     };
     const Case cases[] = {
-        {L"nopage", L"nopage"},     // the export answers null
-        {L"noexport", L"noexport"}, // the export is missing
-        {L"none", L""},             // no library in the driver's folder
+        {L"nopage", L"nopage", 0},     // the export answers null
+        {L"noexport", L"noexport", 0}, // the export is missing
+        {L"none", L"", 0},             // no library in the driver's folder
+        // The driver's folder unknown: no library is looked for by name.
+        {L"page", L"", standin::kFailGetDriver},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.folder);
+        SCOPED_TRACE(testing::Message() << c.folder << " " << c.failures);
         SetEnvironmentVariableW(L"VORNPSXPS_LOADED", nullptr);
-        SetCurrentDirectoryW(startDirectory); // not the folder of the case before
-        ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(c.folder)));
+        ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(c.folder), c.failures));
         EXPECT_TRUE(DestinationDescribed());
         EXPECT_EQ(1u, sheet->calls.size());
         EXPECT_EQ(1u, sheet->info.Result);
