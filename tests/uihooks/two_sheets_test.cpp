@@ -7,6 +7,7 @@
 #include "editor_presence.h"
 #include "resource_ids.h"
 #include "spooler_control.h"
+#include "support/resource_meter.h"
 #include "support/spooler_printers.h"
 
 #include <commctrl.h>
@@ -208,7 +209,7 @@ class TwoSheetsWithTickets : public TwoSheets {
         }
         DeleteFileW(record.c_str());
         DeleteFileW((editor.Folder() + L"\\editor.log").c_str());
-        for (int n = 1; n < 5; ++n) {
+        for (int n = 1; n < 6; ++n) {
             DeleteFileW(NewTicket(n).c_str());
         }
         TwoSheets::TearDown();
@@ -259,13 +260,19 @@ TEST_F(TwoSheetsWithTickets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     EXPECT_TRUE(WaitFor([&] { return Exists(log); }, 15000));
     EXPECT_TRUE(Exists(NewTicket(1)));
 
-    // And A's next New, with B long gone, still has its library.
+    // And A's next News, with B long gone, still have its library; each
+    // editor started and ended leaves no handle behind.
     SetEnvironmentVariableW(L"VORN_TICKETLIB_HOLD_MS", nullptr);
     Sleep(2000); // the editor ends and the page takes its (empty) answer
-    DeleteFileW(log.c_str());
-    StartNew(tickets);
-    EXPECT_TRUE(WaitFor([&] { return Exists(NewTicket(2)) && Exists(log); }, 10000));
-    Sleep(2000);
+    const long handlesBefore = testsupport::ResourceMeter::KernelHandles();
+    constexpr int kMoreEditors = 3;
+    for (int n = 2; n < 2 + kMoreEditors; ++n) {
+        DeleteFileW(log.c_str());
+        StartNew(tickets);
+        EXPECT_TRUE(WaitFor([&] { return Exists(NewTicket(n)) && Exists(log); }, 10000)) << n;
+        Sleep(2000);
+    }
+    EXPECT_LT(testsupport::ResourceMeter::KernelHandles() - handlesBefore, kMoreEditors);
     const auto boxes = a.Boxes();
     EXPECT_TRUE(boxes.empty()) << boxes.front();
 
