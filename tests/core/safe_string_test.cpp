@@ -29,35 +29,30 @@ template <typename Char> void Check(const Row<Char>& row) {
     EXPECT_EQ(row.after, std::basic_string<Char>(buffer)) << row.what;
 }
 
+// One row: the buffer's text before, the call on buffer `b`, its result and
+// the buffer's text after.
+#define ROW(before, call, hr, after)                                                               \
+    {                                                                                              \
+#call, before, [](auto* b) { return call; }, hr, after                                     \
+    }
+constexpr HRESULT kCut = kStrSafeInsufficientBuffer;
+
 TEST(SafeString, WideHelpersCutAndTerminateWithinTheirCapacity) {
-    constexpr HRESULT kCut = kStrSafeInsufficientBuffer;
     const Row<wchar_t> rows[] = {
-        {"copy", L"", [](wchar_t* b) { return StringCopy(b, 16, L"abc"); }, S_OK, L"abc"},
-        {"copy of capacity-1", L"", [](wchar_t* b) { return StringCopy(b, 16, L"1234567"); }, S_OK,
-         L"1234567"},
-        {"copy cut", L"", [](wchar_t* b) { return StringCopy(b, 8, L"abcdef"); }, kCut, L"abc"},
-        {"copy into one", L"x", [](wchar_t* b) { return StringCopy(b, 2, L"nonempty"); }, kCut,
-         L""},
-        {"copy into none", L"qr", [](wchar_t* b) { return StringCopy(b, 0, L"a"); }, E_INVALIDARG,
-         L"qr"},
-        {"copy into half", L"qr", [](wchar_t* b) { return StringCopy(b, 1, L"a"); }, E_INVALIDARG,
-         L"qr"},
-        {"copy past the limit", L"qr",
-         [](wchar_t* b) { return StringCopy(b, (kStrSafeMaxChars + 1) * 2, L"a"); }, E_INVALIDARG,
-         L"qr"},
-        {"append", L"ab", [](wchar_t* b) { return StringAppend(b, 12, L"cd"); }, S_OK, L"abcd"},
-        {"append cut", L"abcd", [](wchar_t* b) { return StringAppend(b, 12, L"efg"); }, kCut,
-         L"abcde"},
-        {"append to unterminated", L"abc", [](wchar_t* b) { return StringAppend(b, 6, L"x"); },
-         E_INVALIDARG, L"abc"},
-        {"format", L"", [](wchar_t* b) { return FormatWide(b, 32, L"'%s' #%d", L"abc", 7); }, S_OK,
-         L"'abc' #7"},
-        {"format cut", L"", [](wchar_t* b) { return FormatWide(b, 10, L"%s", L"abcdef"); }, kCut,
-         L"abcd"},
-        {"format of capacity-1", L"", [](wchar_t* b) { return FormatWide(b, 10, L"%s", L"abcd"); },
-         S_OK, L"abcd"},
-        {"format into half", L"z", [](wchar_t* b) { return FormatWide(b, 1, L"%s", L"a"); },
-         E_INVALIDARG, L"z"},
+        ROW(L"", StringCopy(b, 16, L"abc"), S_OK, L"abc"),
+        ROW(L"", StringCopy(b, 16, L"1234567"), S_OK, L"1234567"), // capacity-1 fits
+        ROW(L"", StringCopy(b, 8, L"abcdef"), kCut, L"abc"),
+        ROW(L"x", StringCopy(b, 2, L"nonempty"), kCut, L""),
+        ROW(L"qr", StringCopy(b, 0, L"a"), E_INVALIDARG, L"qr"),
+        ROW(L"qr", StringCopy(b, 1, L"a"), E_INVALIDARG, L"qr"),
+        ROW(L"qr", StringCopy(b, (kStrSafeMaxChars + 1) * 2, L"a"), E_INVALIDARG, L"qr"),
+        ROW(L"ab", StringAppend(b, 12, L"cd"), S_OK, L"abcd"),
+        ROW(L"abcd", StringAppend(b, 12, L"efg"), kCut, L"abcde"),
+        ROW(L"abc", StringAppend(b, 6, L"x"), E_INVALIDARG, L"abc"), // unterminated
+        ROW(L"", FormatWide(b, 32, L"'%s' #%d", L"abc", 7), S_OK, L"'abc' #7"),
+        ROW(L"", FormatWide(b, 10, L"%s", L"abcdef"), kCut, L"abcd"),
+        ROW(L"", FormatWide(b, 10, L"%s", L"abcd"), S_OK, L"abcd"),
+        ROW(L"z", FormatWide(b, 1, L"%s", L"a"), E_INVALIDARG, L"z"),
     };
     for (const auto& row : rows) {
         Check(row);
@@ -65,17 +60,12 @@ TEST(SafeString, WideHelpersCutAndTerminateWithinTheirCapacity) {
 }
 
 TEST(SafeString, NarrowHelpersCutAndTerminateWithinTheirCapacity) {
-    constexpr HRESULT kCut = kStrSafeInsufficientBuffer;
     const Row<char> rows[] = {
-        {"format", "", [](char* b) { return FormatNarrow(b, 12, "%s\\3\\%s", "C:", "x.hlp"); },
-         S_OK, "C:\\3\\x.hlp"},
-        {"format cut", "", [](char* b) { return FormatNarrow(b, 4, "%s", "abcdef"); }, kCut, "abc"},
-        {"format into none", "q", [](char* b) { return FormatNarrow(b, 0, "%s", "a"); },
-         E_INVALIDARG, "q"},
-        {"append a count", "", [](char* b) { return StringAppendNarrowN(b, 6, "host.domain", 4); },
-         S_OK, "host"},
-        {"append cut", "host", [](char* b) { return StringAppendNarrowN(b, 6, "xyz", 3); }, kCut,
-         "hostx"},
+        ROW("", FormatNarrow(b, 12, "%s\\3\\%s", "C:", "x.hlp"), S_OK, "C:\\3\\x.hlp"),
+        ROW("", FormatNarrow(b, 4, "%s", "abcdef"), kCut, "abc"),
+        ROW("q", FormatNarrow(b, 0, "%s", "a"), E_INVALIDARG, "q"),
+        ROW("", StringAppendNarrowN(b, 6, "host.domain", 4), S_OK, "host"),
+        ROW("host", StringAppendNarrowN(b, 6, "xyz", 3), kCut, "hostx"),
     };
     for (const auto& row : rows) {
         Check(row);
