@@ -8,7 +8,8 @@
 # "core" for the files at its root; never the soak or the release checks) and
 # puts the file back. A mutation is caught when a test fails or the run
 # passes $VORN_MUTANT_TIMEOUT seconds (default 300).
-#   scripts/mutants.sh [LIST] [NUMBER...]    NUMBERs pick mutations of the list
+#   scripts/mutants.sh [LIST] [NUMBER|LABEL...]    NUMBERs and LABELs (core,
+#   about, ...) pick mutations of the list; none picks them all
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 list=$root/tests/mutants.txt
@@ -88,7 +89,12 @@ tests_of() {
   (cd "$build" && ctest -N -L "^$1\$" "${skip_tests[@]}") | sed -n 's/^ *Test *#[0-9]*: //p'
 }
 
-labels=$(for f in "${files[@]}"; do label_of "$f"; done | sort -u | paste -sd '|')
+is_picked() {
+  [ "$picked" = "  " ] || [[ $picked == *" $1 "* ]] || [[ $picked == *" $(label_of "${files[$1 - 1]}") "* ]]
+}
+labels=$(for ((i = 1; i <= count; i++)); do
+  if is_picked "$i"; then label_of "${files[i - 1]}"; fi
+done | sort -u | paste -sd '|')
 echo "Checking that the tests of $labels pass unchanged..."
 fresh_registry
 (cd "$build" && ctest -L "^($labels)\$" "${skip_tests[@]}" --output-on-failure) >"$logs/unchanged.log" 2>&1 ||
@@ -98,7 +104,7 @@ caught=0 missed=0 unusable=0
 missed_list=()
 for ((i = 0; i < count; i++)); do
   number=$((i + 1))
-  [ "$picked" = "  " ] || [[ $picked == *" $number "* ]] || continue
+  is_picked "$number" || continue
   file=${files[i]} find=${finds[i]} repl=${repls[i]}
   tag=$(printf '[%2d/%d] %s: %s' "$number" "$count" "$file" "${titles[i]}")
   log=$logs/$(printf '%02d' "$number")

@@ -1,10 +1,105 @@
+// The DLL as the host loads it: the class factory behind DllGetClassObject,
+// DllCanUnloadNow, and the plug-in object's own answers.
 #include "support/plugin_fixture.h"
 
+#include "core/module.h"
+
 #include <cstring>
+#include <thread>
+#include <vector>
 
 namespace {
 
-class PluginUITest : public PluginFixture {};
+class PluginUITest : public PluginFixture {
+  protected:
+    IClassFactory* Factory(REFIID iid = IID_IClassFactory) {
+        IClassFactory* factory = nullptr;
+        EXPECT_EQ(S_OK, host.GetClassObject()(vorn::CLSID_VornPluginUI, iid,
+                                              reinterpret_cast<void**>(&factory)));
+        return factory;
+    }
+};
+
+TEST_F(PluginUITest, FactoryServesOnlyItsClassAndInterfaces) {
+    const CLSID other = {0x12345678, 0x1, 0x2, {1, 2, 3, 4, 5, 6, 7, 8}};
+    void* out = reinterpret_cast<void*>(0x1234);
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, host.GetClassObject()(other, IID_IClassFactory, &out));
+    EXPECT_EQ(reinterpret_cast<void*>(0x1234), out);
+    EXPECT_EQ(E_NOINTERFACE, host.GetClassObject()(vorn::CLSID_VornPluginUI, IID_IDispatch, &out));
+    EXPECT_EQ(nullptr, out);
+
+    for (const IID& iid : {IID_IUnknown, IID_IClassFactory}) {
+        IClassFactory* factory = Factory(iid);
+        ASSERT_NE(nullptr, factory);
+        EXPECT_EQ(2u, factory->AddRef());
+        EXPECT_EQ(1u, factory->Release());
+        EXPECT_EQ(0u, factory->Release());
+    }
+    IClassFactory* factory = Factory();
+    EXPECT_EQ(CLASS_E_NOAGGREGATION,
+              factory->CreateInstance(reinterpret_cast<IUnknown*>(factory), IID_IUnknown, &out));
+    EXPECT_EQ(E_NOINTERFACE, factory->CreateInstance(nullptr, IID_IClassFactory, &out));
+    EXPECT_EQ(nullptr, out);
+    IPrintOemUI* second = nullptr;
+    ASSERT_EQ(S_OK,
+              factory->CreateInstance(nullptr, IID_IPrintOemUI, reinterpret_cast<void**>(&second)));
+    EXPECT_NE(host.Plugin(), second);
+    EXPECT_EQ(0u, second->Release());
+    factory->Release();
+    // Refused requests left no object behind: only the host's own is alive.
+    host.Plugin()->AddRef();
+    EXPECT_EQ(1u, host.Plugin()->Release());
+}
+
+TEST_F(PluginUITest, CanUnloadOnlyWhenNoObjectOrLockIsHeld) {
+    auto canUnload = host.CanUnloadNow();
+    auto getClass = host.GetClassObject(); // still callable once the host unloaded
+    EXPECT_EQ(S_FALSE, canUnload());       // the host's plug-in object is alive
+    IClassFactory* factory = Factory();
+    // Keep the module mapped while the host lets go of its object.
+    HMODULE pin = LoadLibraryW(standin::PluginDllPath().c_str());
+    host.Unload();
+    EXPECT_EQ(S_FALSE, canUnload()); // the factory is still held
+    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+    EXPECT_EQ(0u, factory->Release());
+    EXPECT_EQ(S_FALSE, canUnload()); // the lock holds it
+    IClassFactory* again = nullptr;
+    ASSERT_EQ(S_OK, getClass(vorn::CLSID_VornPluginUI, IID_IClassFactory,
+                             reinterpret_cast<void**>(&again)));
+    EXPECT_EQ(S_OK, again->LockServer(FALSE));
+    EXPECT_EQ(S_FALSE, canUnload());
+    again->Release();
+    EXPECT_EQ(S_OK, canUnload());
+    FreeLibrary(pin);
+}
+
+TEST_F(PluginUITest, CountsStayBalancedUnderConcurrentUse) {
+    auto canUnload = host.CanUnloadNow();
+    auto getClass = host.GetClassObject();
+    HMODULE pin = LoadLibraryW(standin::PluginDllPath().c_str());
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 2000; ++i) {
+                plugin->AddRef();
+                IClassFactory* f = nullptr;
+                if (getClass(vorn::CLSID_VornPluginUI, IID_IClassFactory,
+                             reinterpret_cast<void**>(&f)) == S_OK) {
+                    f->LockServer(TRUE);
+                    f->LockServer(FALSE);
+                    f->Release();
+                }
+                plugin->Release();
+            }
+        });
+    }
+    for (auto& t : threads) {
+        t.join();
+    }
+    host.Unload();
+    EXPECT_EQ(S_OK, canUnload());
+    FreeLibrary(pin);
+}
 
 TEST_F(PluginUITest, AnswersItsOwnInterfacesOnly) {
     void* out = nullptr;
@@ -18,44 +113,43 @@ TEST_F(PluginUITest, AnswersItsOwnInterfacesOnly) {
     EXPECT_EQ(nullptr, out);
 }
 
-TEST_F(PluginUITest, GetInfoSignatureAndVersion) {
-    DWORD value = 0, needed = 0;
-    ASSERT_EQ(S_OK, plugin->GetInfo(OEMGI_GETSIGNATURE, &value, 4, &needed));
-    EXPECT_EQ(0x4D534654u, value);
-    EXPECT_EQ(4u, needed);
-    ASSERT_EQ(S_OK, plugin->GetInfo(OEMGI_GETVERSION, &value, 8, &needed));
-    EXPECT_EQ(1u, value);
-    EXPECT_EQ(4u, needed);
-}
-
-TEST_F(PluginUITest, GetInfoRefusals) {
-    DWORD value = 0xAAAA, needed = 99;
+TEST_F(PluginUITest, GetInfo) {
+    constexpr DWORD kKept = 0xAAAA, kUnset = 99, kOk = 0;
+    struct Row {
+        DWORD mode;
+        bool buffer, needed;
+        DWORD size;
+        HRESULT hr;
+        DWORD value, neededAfter, lastError;
+    };
+    const Row rows[] = {
+        {OEMGI_GETSIGNATURE, true, true, 4, S_OK, 0x4D534654, 4, kOk},
+        {OEMGI_GETVERSION, true, true, 8, S_OK, 1, 4, kOk},
+        {OEMGI_GETSIGNATURE, true, true, 3, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
+        {OEMGI_GETVERSION, false, true, 4, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
+        {OEMGI_GETPUBLISHERINFO, true, true, 4, E_FAIL, kKept, 0, ERROR_NOT_SUPPORTED},
+        {0, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+        {OEMGI_GETINTERFACEVERSION, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+        {5, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+    };
+    for (const Row& row : rows) {
+        DWORD value[16] = {kKept}, needed = kUnset;
+        SetLastError(kOk);
+        EXPECT_EQ(row.hr, plugin->GetInfo(row.mode, row.buffer ? value : nullptr, row.size,
+                                          row.needed ? &needed : nullptr))
+            << row.mode;
+        EXPECT_EQ(row.value, value[0]) << row.mode;
+        EXPECT_EQ(row.neededAfter, needed) << row.mode;
+        EXPECT_EQ(row.lastError, GetLastError()) << row.mode;
+    }
+    // Without somewhere to state the size needed, every mode is refused.
     for (DWORD mode : {0u, 1u, 2u, 3u, 4u, 5u}) {
-        SetLastError(0);
+        DWORD value = kKept;
+        SetLastError(kOk);
         EXPECT_EQ(E_FAIL, plugin->GetInfo(mode, &value, 4, nullptr)) << mode;
         EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError()) << mode;
+        EXPECT_EQ(kKept, value) << mode;
     }
-    for (DWORD mode : {0u, 2u, 5u}) {
-        BYTE big[64];
-        SetLastError(0);
-        EXPECT_EQ(E_FAIL, plugin->GetInfo(mode, big, sizeof(big), &needed)) << mode;
-        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
-    }
-    SetLastError(0);
-    needed = 0;
-    EXPECT_EQ(E_FAIL, plugin->GetInfo(OEMGI_GETSIGNATURE, &value, 3, &needed));
-    EXPECT_EQ(4u, needed);
-    EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
-    EXPECT_EQ(0xAAAAu, value);
-    needed = 0;
-    EXPECT_EQ(E_FAIL, plugin->GetInfo(OEMGI_GETVERSION, nullptr, 4, &needed));
-    EXPECT_EQ(4u, needed);
-    EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
-
-    SetLastError(0);
-    EXPECT_EQ(E_FAIL, plugin->GetInfo(OEMGI_GETPUBLISHERINFO, &value, 4, &needed));
-    EXPECT_EQ(0u, needed);
-    EXPECT_EQ(ERROR_NOT_SUPPORTED, GetLastError());
 }
 
 TEST_F(PluginUITest, NotImplementedSlotsLeaveLastErrorAlone) {
@@ -71,18 +165,13 @@ TEST_F(PluginUITest, NotImplementedSlotsLeaveLastErrorAlone) {
     EXPECT_EQ(1234u, GetLastError());
 }
 
-TEST_F(PluginUITest, SecondPublishKeepsFirstInterface) {
-    // The fixture published the host's interface; it holds one reference.
-    const LONG before = host.Driver().RefCount();
+TEST_F(PluginUITest, HoldsTheFirstDriverInterfaceUntilReleased) {
+    // The fixture published the host's interface: our reference and the plug-in's.
+    EXPECT_EQ(2, host.Driver().RefCount());
     standin::DriverUI other;
     EXPECT_EQ(S_OK, plugin->PublishDriverInterface(static_cast<IPrintOemDriverUI*>(&other)));
     EXPECT_EQ(1, other.RefCount()); // not even queried
-    EXPECT_EQ(before, host.Driver().RefCount());
-}
-
-TEST_F(PluginUITest, ReleasingObjectReleasesDriverInterface) {
-    const LONG held = host.Driver().RefCount();
-    EXPECT_EQ(2, held); // our own reference and the plug-in's
+    EXPECT_EQ(2, host.Driver().RefCount());
     host.Unload();
     EXPECT_EQ(1, host.Driver().RefCount());
 }

@@ -1,86 +1,75 @@
+// The bounded string helpers every text of the plug-in goes through: each
+// row starts from a buffer of 0xCC bytes holding `before`, calls one helper
+// with a capacity in bytes, and states the result and the buffer's text.
 #include "core/safe_string.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <string>
 
 using namespace vorn;
 
-TEST(StringCopy, CopiesAndTerminatesWithinCapacity) {
-    wchar_t buf[8];
-    std::memset(buf, 0xCC, sizeof(buf));
-    EXPECT_EQ(S_OK, StringCopy(buf, sizeof(buf), L"abc"));
-    EXPECT_STREQ(L"abc", buf);
-    // Exactly capacity-1 characters still fit.
-    EXPECT_EQ(S_OK, StringCopy(buf, sizeof(buf), L"1234567"));
-    EXPECT_STREQ(L"1234567", buf);
+namespace {
+
+template <typename Char> struct Row {
+    const char* what;
+    std::basic_string<Char> before;
+    std::function<HRESULT(Char*)> call;
+    HRESULT hr;
+    std::basic_string<Char> after;
+};
+
+template <typename Char> void Check(const Row<Char>& row) {
+    Char buffer[32];
+    std::memset(buffer, 0xCC, sizeof(buffer));
+    std::memcpy(buffer, row.before.c_str(), (row.before.size() + 1) * sizeof(Char));
+    EXPECT_EQ(row.hr, row.call(buffer)) << row.what;
+    EXPECT_EQ(row.after, std::basic_string<Char>(buffer)) << row.what;
 }
 
-TEST(StringCopy, TruncatesAndReportsInsufficientBuffer) {
-    wchar_t buf[4];
-    std::memset(buf, 0xCC, sizeof(buf));
-    EXPECT_EQ(kStrSafeInsufficientBuffer, StringCopy(buf, sizeof(buf), L"abcdef"));
-    EXPECT_STREQ(L"abc", buf);
+// One row: the buffer's text before, the call on buffer `b`, its result and
+// the buffer's text after.
+#define ROW(before, call, hr, after)                                                               \
+    {                                                                                              \
+#call, before, [](auto* b) { return call; }, hr, after                                     \
+    }
+constexpr HRESULT kCut = kStrSafeInsufficientBuffer;
 
-    wchar_t two[1] = {L'x'};
-    EXPECT_EQ(kStrSafeInsufficientBuffer, StringCopy(two, 2, L"nonempty"));
-    EXPECT_EQ(L'\0', two[0]);
+TEST(SafeString, WideHelpersCutAndTerminateWithinTheirCapacity) {
+    const Row<wchar_t> rows[] = {
+        ROW(L"", StringCopy(b, 16, L"abc"), S_OK, L"abc"),
+        ROW(L"", StringCopy(b, 16, L"1234567"), S_OK, L"1234567"), // capacity-1 fits
+        ROW(L"", StringCopy(b, 8, L"abcdef"), kCut, L"abc"),
+        ROW(L"x", StringCopy(b, 2, L"nonempty"), kCut, L""),
+        ROW(L"qr", StringCopy(b, 0, L"a"), E_INVALIDARG, L"qr"),
+        ROW(L"qr", StringCopy(b, 1, L"a"), E_INVALIDARG, L"qr"),
+        ROW(L"qr", StringCopy(b, (kStrSafeMaxChars + 1) * 2, L"a"), E_INVALIDARG, L"qr"),
+        ROW(L"ab", StringAppend(b, 12, L"cd"), S_OK, L"abcd"),
+        ROW(L"abcd", StringAppend(b, 12, L"efg"), kCut, L"abcde"),
+        ROW(L"abc", StringAppend(b, 6, L"x"), E_INVALIDARG, L"abc"), // unterminated
+        ROW(L"", FormatWide(b, 32, L"'%s' #%d", L"abc", 7), S_OK, L"'abc' #7"),
+        ROW(L"", FormatWide(b, 10, L"%s", L"abcdef"), kCut, L"abcd"),
+        ROW(L"", FormatWide(b, 10, L"%s", L"abcd"), S_OK, L"abcd"),
+        ROW(L"z", FormatWide(b, 1, L"%s", L"a"), E_INVALIDARG, L"z"),
+    };
+    for (const auto& row : rows) {
+        Check(row);
+    }
 }
 
-TEST(StringCopy, RefusesZeroCapacityWithoutWriting) {
-    wchar_t buf[2] = {L'q', L'r'};
-    EXPECT_EQ(E_INVALIDARG, StringCopy(buf, 0, L"a"));
-    EXPECT_EQ(E_INVALIDARG, StringCopy(buf, 1, L"a"));
-    EXPECT_EQ(L'q', buf[0]);
-    // A capacity past the platform's limit is refused as well.
-    EXPECT_EQ(E_INVALIDARG, StringCopy(buf, (kStrSafeMaxChars + 1) * 2, L"a"));
-    EXPECT_EQ(L'q', buf[0]);
+TEST(SafeString, NarrowHelpersCutAndTerminateWithinTheirCapacity) {
+    const Row<char> rows[] = {
+        ROW("", FormatNarrow(b, 12, "%s\\3\\%s", "C:", "x.hlp"), S_OK, "C:\\3\\x.hlp"),
+        ROW("", FormatNarrow(b, 4, "%s", "abcdef"), kCut, "abc"),
+        ROW("q", FormatNarrow(b, 0, "%s", "a"), E_INVALIDARG, "q"),
+        ROW("", StringAppendNarrowN(b, 6, "host.domain", 4), S_OK, "host"),
+        ROW("host", StringAppendNarrowN(b, 6, "xyz", 3), kCut, "hostx"),
+    };
+    for (const auto& row : rows) {
+        Check(row);
+    }
 }
 
-TEST(StringAppend, AppendsAndTruncates) {
-    wchar_t buf[6] = L"ab";
-    EXPECT_EQ(S_OK, StringAppend(buf, sizeof(buf), L"cd"));
-    EXPECT_STREQ(L"abcd", buf);
-    EXPECT_EQ(kStrSafeInsufficientBuffer, StringAppend(buf, sizeof(buf), L"efg"));
-    EXPECT_STREQ(L"abcde", buf);
-}
-
-TEST(StringAppend, RefusesUnterminatedDestination) {
-    wchar_t buf[3] = {L'a', L'b', L'c'};
-    EXPECT_EQ(E_INVALIDARG, StringAppend(buf, sizeof(buf), L"x"));
-    EXPECT_EQ(L'a', buf[0]);
-    EXPECT_EQ(L'c', buf[2]);
-}
-
-TEST(FormatWide, FormatsWideArgumentsAndCuts) {
-    wchar_t buf[16];
-    EXPECT_EQ(S_OK, FormatWide(buf, sizeof(buf), L"'%s' #%d", L"abc", 7));
-    EXPECT_STREQ(L"'abc' #7", buf);
-    wchar_t small[5];
-    EXPECT_EQ(kStrSafeInsufficientBuffer, FormatWide(small, sizeof(small), L"%s", L"abcdef"));
-    EXPECT_STREQ(L"abcd", small);
-    // A result of exactly capacity-1 characters fits.
-    EXPECT_EQ(S_OK, FormatWide(small, sizeof(small), L"%s", L"abcd"));
-    EXPECT_STREQ(L"abcd", small);
-    wchar_t untouched = L'z';
-    EXPECT_EQ(E_INVALIDARG, FormatWide(&untouched, 1, L"%s", L"a"));
-    EXPECT_EQ(L'z', untouched);
-}
-
-TEST(FormatNarrow, FormatsAndCuts) {
-    char buf[12];
-    EXPECT_EQ(S_OK, FormatNarrow(buf, sizeof(buf), "%s\\3\\%s", "C:", "x.hlp"));
-    EXPECT_STREQ("C:\\3\\x.hlp", buf);
-    char small[4];
-    EXPECT_EQ(kStrSafeInsufficientBuffer, FormatNarrow(small, sizeof(small), "%s", "abcdef"));
-    EXPECT_STREQ("abc", small);
-    EXPECT_EQ(E_INVALIDARG, FormatNarrow(small, 0, "%s", "a"));
-}
-
-TEST(NarrowAppend, StopsAtCountAndCapacity) {
-    char buf[6] = "";
-    EXPECT_EQ(S_OK, StringAppendNarrowN(buf, sizeof(buf), "host.domain", 4));
-    EXPECT_STREQ("host", buf);
-    EXPECT_EQ(kStrSafeInsufficientBuffer, StringAppendNarrowN(buf, sizeof(buf), "xyz", 3));
-    EXPECT_STREQ("hostx", buf);
-}
+} // namespace

@@ -1,20 +1,59 @@
 // A document sheet as the Tickets page sees it when the user asks for a new
 // ticket: a printer of the stand-in spooler, the host's driver interface
-// with a feature table, the public DEVMODE and the private section. The
-// record is read back by byte offset, the way the ticket library reads it.
+// with a feature table, both DEVMODEs and the record flush against
+// inaccessible pages (the record's guard after and before it in turn), so a
+// stray read or write faults at once. The record is read back by byte
+// offset, the way the ticket library reads it.
 #pragma once
 
+#include "support/guarded_buffer.h"
+
+#include "core/plugin_context.h"
 #include "core/private_devmode.h"
 #include "driver_ui.h"
-#include "plugin_host.h"
 #include "spooler_control.h"
 #include "ticketrecord/ticket_translator.h"
-#include "core/plugin_context.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
+
+// The record's fields as the ticket library reads them: offset, kind
+// ('w' word, 's' signed word, 'd' double, 't' text of `chars` units).
+struct RecordField {
+    const char* name;
+    size_t offset;
+    char kind;
+    size_t chars;
+};
+inline constexpr RecordField kRecordFields[] = {
+    {"printerName", 4, 't', 222},     {"modelCode", 448, 't', 37},
+    {"jobName", 1562, 't', 81},       {"userName", 1724, 't', 17},
+    {"deliveryCode", 1758, 'w', 0},   {"pin", 1760, 't', 5},
+    {"mediaKind", 1772, 'w', 0},      {"pageCode", 1774, 's', 0},
+    {"mediaNumber", 1776, 'w', 0},    {"mediaColor", 1778, 'w', 0},
+    {"mediaOpacity", 1780, 'w', 0},   {"recycled", 1782, 'w', 0},
+    {"heavyMedia", 1784, 'w', 0},     {"pageWidth", 1792, 'd', 0},
+    {"pageHeight", 1800, 'd', 0},     {"copies", 1808, 'w', 0},
+    {"collateCode", 1810, 'w', 0},    {"jogCode", 1812, 'w', 0},
+    {"sidesCode", 1814, 'w', 0},      {"stapleCount", 1816, 'w', 0},
+    {"stapleEdge", 1818, 'w', 0},     {"stapleKind", 1820, 'w', 0},
+    {"stapleAngle", 1822, 'w', 0},    {"punchHoles", 1824, 'w', 0},
+    {"punchEdge", 1826, 'w', 0},      {"outputBinCode", 1828, 'w', 0},
+    {"notifyOn", 1830, 'w', 0},       {"notifyKind", 1832, 'w', 0},
+    {"emailAddress", 1834, 't', 65},  {"emailMessage", 2346, 't', 256},
+    {"preprinted", 3052, 'w', 0},     {"prepunched", 3054, 'w', 0},
+    {"bookletPortrait", 3056, 'w', 0}};
+// What the plug-in never writes: the library's directory and file name, and
+// the gaps. The reserved words at 0 are always cleared.
+struct RecordRange {
+    size_t offset;
+    size_t bytes;
+};
+inline constexpr RecordRange kUntouched[] = {{522, 1040}, {1770, 2},   {1786, 6},
+                                             {1964, 382}, {2858, 194}, {3058, 6}};
 
 class TicketRecordTest : public ::testing::Test {
   protected:
@@ -24,13 +63,13 @@ class TicketRecordTest : public ::testing::Test {
         ASSERT_TRUE(spooler.Load());
         spooler.Reset();
         UsePrinter(kPrinter, L"Vorn K340 PS");
+        ResetDevmodes(DMORIENT_PORTRAIT);
         sheet.cbSize = sizeof(sheet);
-        sheet.pPublicDM = devmode.Public();
-        sheet.pOEMDM = Private();
+        sheet.pPublicDM = Public();
+        sheet.pOEMDM = privateDm.Data();
         context.uiObject = driver.UiObject();
         context.driver = &driver;
         context.sheetParam = &sheet;
-        std::memset(&record, 0, sizeof(record));
     }
     void TearDown() override { ClosePrinter(context.printer); }
 
@@ -43,53 +82,94 @@ class TicketRecordTest : public ::testing::Test {
         ASSERT_TRUE(spooler.AddPrinter(name.c_str(), driverName, 0, L"vornpsui.dll"));
         ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &context.printer, nullptr));
     }
-
-    vorn::PrivateDevmode* Private() {
-        return reinterpret_cast<vorn::PrivateDevmode*>(devmode.Private());
+    void ResetDevmodes(short orientation) {
+        publicDm.Fill(0);
+        privateDm.Fill(0);
+        Public()->dmSize = sizeof(DEVMODEW);
+        Public()->dmDriverExtra = 2924;
+        Public()->dmOrientation = orientation;
+        Public()->dmCopies = 2;
     }
-    void SetLandscape() { devmode.Public()->dmOrientation = DMORIENT_LANDSCAPE; }
+    DEVMODEW* Public() { return reinterpret_cast<DEVMODEW*>(publicDm.Data()); }
+    vorn::PrivateDevmode* Private() {
+        return reinterpret_cast<vorn::PrivateDevmode*>(privateDm.Data());
+    }
 
-    void Fill() { vorn::FillNewTicketRecord(&record, &context); }
+    // Fills a fresh record (page code `stalePageCode`, a pattern in what the
+    // plug-in must not write) and checks that only its fields were written
+    // and that the DEVMODEs were only read.
+    void Fill(SHORT stalePageCode = 0) {
+        GuardedBuffer& buffer = (++fills % 2) ? recordAfter : recordBefore;
+        buffer.Fill(0);
+        bytes = buffer.Data();
+        std::memset(bytes, 0xFF, 4);
+        for (const RecordRange& range : kUntouched) {
+            std::memset(bytes + range.offset, 0xA5, range.bytes);
+        }
+        std::memcpy(bytes + 1774, &stalePageCode, 2);
+        const std::vector<BYTE> publicBefore(publicDm.Data(), publicDm.Data() + publicDm.Size());
+        const std::vector<BYTE> privateBefore(privateDm.Data(), privateDm.Data() + 2924);
+        vorn::FillNewTicketRecord(reinterpret_cast<vorn::NewTicketRecord*>(bytes), &context);
+        EXPECT_EQ(0, U16(0) | U16(2));
+        for (const RecordRange& range : kUntouched) {
+            for (size_t i = range.offset; i < range.offset + range.bytes; ++i) {
+                ASSERT_EQ(0xA5, bytes[i]) << "byte " << i << " was written";
+            }
+        }
+        for (const RecordField& field : kRecordFields) {
+            if (field.kind == 't') {
+                Text(field.offset, field.chars);
+            }
+        }
+        EXPECT_EQ(0, std::memcmp(publicBefore.data(), publicDm.Data(), publicDm.Size()));
+        EXPECT_EQ(0, std::memcmp(privateBefore.data(), privateDm.Data(), 2924));
+    }
 
-    const BYTE* Bytes() const { return reinterpret_cast<const BYTE*>(&record); }
+    static const RecordField& FieldNamed(const std::string& name) {
+        for (const RecordField& field : kRecordFields) {
+            if (name == field.name) {
+                return field;
+            }
+        }
+        ADD_FAILURE() << "no record field " << name;
+        return kRecordFields[0];
+    }
+    // A number field of the last record filled.
+    double Number(const char* name) const {
+        const RecordField& field = FieldNamed(name);
+        if (field.kind == 'd') {
+            double value;
+            std::memcpy(&value, bytes + field.offset, sizeof(value));
+            return value;
+        }
+        return field.kind == 's' ? static_cast<SHORT>(U16(field.offset)) : U16(field.offset);
+    }
     WORD U16(size_t offset) const {
         WORD value;
-        std::memcpy(&value, Bytes() + offset, sizeof(value));
-        return value;
-    }
-    SHORT I16(size_t offset) const { return static_cast<SHORT>(U16(offset)); }
-    double F64(size_t offset) const {
-        double value;
-        std::memcpy(&value, Bytes() + offset, sizeof(value));
+        std::memcpy(&value, bytes + offset, sizeof(value));
         return value;
     }
     // The text of a field of `chars` UTF-16 units; fails when unterminated.
     std::wstring Text(size_t offset, size_t chars) const {
         std::wstring text(chars, L'\0');
-        std::memcpy(text.data(), Bytes() + offset, chars * sizeof(wchar_t));
+        std::memcpy(text.data(), bytes + offset, chars * sizeof(wchar_t));
         const size_t end = text.find(L'\0');
         EXPECT_NE(std::wstring::npos, end) << "field at " << offset << " is not terminated";
         return text.substr(0, end);
     }
+    std::wstring Text(const char* name) const {
+        return Text(FieldNamed(name).offset, FieldNamed(name).chars);
+    }
 
+    using GuardedBuffer = testsupport::GuardedBuffer;
     standin::SpoolerControl spooler{};
     standin::DriverUI driver;
-    standin::HostDevmode devmode;
+    GuardedBuffer publicDm{sizeof(DEVMODEW)};
+    GuardedBuffer privateDm{2924};
+    GuardedBuffer recordAfter{sizeof(vorn::NewTicketRecord)};
+    GuardedBuffer recordBefore{sizeof(vorn::NewTicketRecord), GuardedBuffer::Guard::Before};
+    BYTE* bytes = recordAfter.Data();
     OEMUIPSPARAM sheet{};
     vorn::PluginContext context{};
-    vorn::NewTicketRecord record;
+    int fills = 0;
 };
-
-// Offsets of the record as the ticket library reads it.
-namespace offsets {
-constexpr size_t kReserved0 = 0, kReserved2 = 2, kPrinterName = 4, kModelCode = 448,
-                 kTicketDirectory = 522, kTicketFileName = 1042, kJobName = 1562, kUserName = 1724,
-                 kDeliveryCode = 1758, kPin = 1760, kMediaKind = 1772, kPageCode = 1774,
-                 kMediaNumber = 1776, kMediaColor = 1778, kMediaOpacity = 1780, kRecycled = 1782,
-                 kHeavyMedia = 1784, kPageWidth = 1792, kPageHeight = 1800, kCopies = 1808,
-                 kCollateCode = 1810, kJogCode = 1812, kSidesCode = 1814, kStapleCount = 1816,
-                 kStapleEdge = 1818, kStapleKind = 1820, kStapleAngle = 1822, kPunchHoles = 1824,
-                 kPunchEdge = 1826, kOutputBinCode = 1828, kNotifyOn = 1830, kNotifyKind = 1832,
-                 kEmailAddress = 1834, kEmailMessage = 2346, kPreprinted = 3052, kPrepunched = 3054,
-                 kBookletPortrait = 3056;
-} // namespace offsets

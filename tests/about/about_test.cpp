@@ -1,0 +1,350 @@
+// The About box: the key colour of its logo (the bottom-left pixel of a
+// bitmap of any depth), the logo drawn without its key pixels, and the real
+// box created from the plug-in's resources, looked at and closed the way a
+// person would.
+#include "about/about_box.h"
+#include "about/key_color.h"
+
+#include "plugin_host.h"
+#include "resource_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+namespace {
+
+// A bottom-up DIB section whose pixels the test writes directly. `firstMask`
+// nonzero makes a 16-bit BI_BITFIELDS bitmap (0xF800: 5-6-5, 0x7C00: 5-5-5).
+class DibSection {
+  public:
+    DibSection(int width, int height, WORD bits, const RGBQUAD* palette = nullptr,
+               int paletteEntries = 0, DWORD firstMask = 0)
+        : stride_(((width * bits + 31) & ~31) / 8) {
+        struct {
+            BITMAPINFOHEADER header;
+            RGBQUAD colours[256];
+        } info{};
+        info.header = {sizeof(info.header),
+                       width,
+                       height,
+                       1,
+                       bits,
+                       firstMask ? DWORD{BI_BITFIELDS} : DWORD{BI_RGB},
+                       0,
+                       0,
+                       0,
+                       0,
+                       0};
+        if (firstMask) {
+            const DWORD masks[3] = {firstMask, firstMask == 0xF800 ? 0x07E0u : 0x03E0u, 0x001F};
+            std::memcpy(info.colours, masks, sizeof(masks));
+        } else if (palette) {
+            info.header.biClrUsed = static_cast<DWORD>(paletteEntries);
+            std::memcpy(info.colours, palette, sizeof(RGBQUAD) * paletteEntries);
+        }
+        bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                  &pixels_, nullptr, 0);
+    }
+    ~DibSection() { DeleteObject(bitmap); }
+    DibSection(const DibSection&) = delete;
+    DibSection& operator=(const DibSection&) = delete;
+    BYTE* Row(int row) { return static_cast<BYTE*>(pixels_) + row * stride_; } // 0: bottom
+
+    HBITMAP bitmap = nullptr;
+
+  private:
+    int stride_;
+    void* pixels_ = nullptr;
+};
+
+// A memory DC with `bitmap` selected into it.
+struct MemoryDc {
+    explicit MemoryDc(HBITMAP bitmap) : previous(SelectObject(dc, bitmap)) {}
+    ~MemoryDc() {
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous;
+};
+
+COLORREF KeyColorOf(HBITMAP bitmap) {
+    BITMAP description{};
+    EXPECT_NE(0, GetObjectW(bitmap, sizeof(description), &description));
+    HDC screen = GetDC(nullptr);
+    const COLORREF key = vorn::GetBitmapKeyColor(screen, bitmap, description);
+    ReleaseDC(nullptr, screen);
+    return key;
+}
+
+TEST(BitmapKeyColor, IsTheBottomLeftPixelReadThroughTheSystem) {
+    const RGBQUAD palette[] = {{10, 20, 30, 0}, {200, 100, 50, 0}, {1, 2, 3, 0},   {4, 5, 6, 0},
+                               {7, 8, 9, 0},    {90, 80, 70, 0},   {11, 12, 13, 0}};
+    RGBQUAD big[256] = {};
+    big[200] = {33, 66, 99, 0};
+    struct Row {
+        WORD bits;
+        const RGBQUAD* palette;
+        int entries;
+        DWORD firstMask, pixel;
+        COLORREF expected;
+    };
+    const Row rows[] = {
+        {1, palette, 2, 0, 0x80, RGB(50, 100, 200)}, // entry 1 in the first byte's top bit
+        {4, palette, 7, 0, 0x53, RGB(70, 80, 90)},   // entry 5 in the high nibble
+        {8, big, 256, 0, 200, RGB(99, 66, 33)},      // the logo's format
+        {16, nullptr, 0, 0, (31 << 10) | (31 << 5), RGB(255, 255, 0)},
+        // A 5-6-5 bitmap is read back through the system as 5-5-5.
+        {16, nullptr, 0, 0xF800, (63 << 5) | 31, RGB(0, 255, 255)},
+        {24, nullptr, 0, 0, 0x030201, RGB(3, 2, 1)},
+        {32, nullptr, 0, 0, 0x633C3228, RGB(60, 50, 40)},
+    };
+    for (const Row& row : rows) {
+        DibSection dib(16, 3, row.bits, row.palette, row.entries, row.firstMask);
+        std::memcpy(dib.Row(0), &row.pixel, (row.bits + 7) / 8);
+        std::memset(dib.Row(2), 0, 4); // the top row must not be the one read
+        EXPECT_EQ(row.expected, KeyColorOf(dib.bitmap)) << row.bits << " bits " << row.firstMask;
+    }
+
+    // The system keeps a 2-bit bitmap at 4 bits with its default palette.
+    const BYTE zeros[16] = {};
+    HBITMAP twoBits = CreateBitmap(8, 3, 1, 2, zeros);
+    EXPECT_EQ(RGB(0, 0, 0), KeyColorOf(twoBits));
+    DeleteObject(twoBits);
+
+    // A bitmap gone before its row is read gives magenta.
+    BITMAP description{};
+    description.bmWidth = description.bmHeight = 4;
+    description.bmPlanes = 1;
+    description.bmBitsPixel = 8;
+    HBITMAP stale = DibSection(4, 4, 8).bitmap;
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(RGB(255, 0, 255), vorn::GetBitmapKeyColor(screen, stale, description));
+    ReleaseDC(nullptr, screen);
+}
+
+// Pixels as the system hands them back: masks for 16 bits, a colour table
+// below 16, little-endian pixel bytes.
+TEST(BitmapKeyColor, DecodesTheFirstPixelOfEachFormat) {
+    const DWORD masks555[] = {0x7C00, 0x03E0, 0x001F};
+    const DWORD masks565[] = {0xF800, 0x07E0, 0x001F};
+    const RGBQUAD table[4] = {{255, 255, 255, 0}, {255, 255, 255, 0}};
+    struct Case {
+        const char* what;
+        WORD bits;
+        DWORD compression;
+        const void* colours;
+        DWORD colourBytes;
+        DWORD pixel;
+        COLORREF expected;
+    };
+    const Case cases[] = {
+        // 16 bits follow the first mask.
+        {"5-5-5 masks", 16, BI_BITFIELDS, masks555, sizeof(masks555), 0x7FE0, RGB(255, 255, 0)},
+        // Red 15 of 31 and green 63 of 63 as 5-6-5.
+        {"5-6-5 masks", 16, BI_BITFIELDS, masks565, sizeof(masks565), 0x7FE0, RGB(123, 255, 0)},
+        {"no masks", 16, BI_RGB, nullptr, 0, 0x7FE0, RGB(255, 255, 0)},
+        {"run-length", 16, BI_RLE8, nullptr, 0, 0x7FE0, RGB(0, 0, 0)},
+        // Components are scaled with rounding: 131.6, 8.2, 246.8.
+        {"5-5-5 rounding", 16, BI_RGB, nullptr, 0, (16 << 10) | (1 << 5) | 30, RGB(132, 8, 247)},
+        // Green 129.5 rounds up.
+        {"5-6-5 rounding", 16, BI_BITFIELDS, masks565, sizeof(masks565), 32 << 5, RGB(0, 130, 0)},
+        // Depths that cannot be decoded give black.
+        {"2 bits", 2, BI_RGB, table, sizeof(table), 0x40, RGB(0, 0, 0)},
+        {"48 bits", 48, BI_RGB, nullptr, 0, 0x40, RGB(0, 0, 0)},
+        // An index past the table the system gave reads as black, not beyond it.
+        {"past the table", 4, BI_RGB, table, sizeof(table), 0xF0, RGB(0, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        BITMAPINFOHEADER header{};
+        header.biSize = sizeof(header);
+        header.biBitCount = c.bits;
+        header.biCompression = c.compression;
+        EXPECT_EQ(c.expected,
+                  vorn::DecodeFirstPixel(header, static_cast<const BYTE*>(c.colours), c.colourBytes,
+                                         reinterpret_cast<const BYTE*>(&c.pixel)))
+            << c.what;
+    }
+}
+
+// Pictures drawn onto a 40x30 background at 7,5, read back pixel by pixel:
+// the key colour (the picture's bottom-left pixel) shows the background,
+// every other pixel the picture; the target keeps its own colours.
+TEST(TransparentBitmap, KeyPixelsShowTheBackgroundAndOthersThePicture) {
+    constexpr COLORREF kBackground = RGB(10, 200, 30), kWhite = RGB(255, 255, 255);
+    constexpr COLORREF kRed = RGB(200, 0, 0), kBlue = RGB(0, 0, 180);
+    // Top-down: white around a coloured cross.
+    const COLORREF cross[4][6] = {
+        {kWhite, kWhite, kRed, kRed, kWhite, kWhite},
+        {kBlue, kBlue, RGB(1, 1, 1), RGB(254, 255, 255), kBlue, kWhite},
+        {kWhite, kWhite, kRed, kRed, kWhite, RGB(128, 128, 128)},
+        {kWhite, kWhite, kRed, kRed, kWhite, kWhite},
+    };
+    // Raster operations combine palette indices, so the table is laid out as
+    // the system palette is: black first, white last.
+    RGBQUAD palette[256] = {};
+    palette[1] = {0, 0, 255, 0}; // red
+    palette[2] = {0, 255, 0, 0}; // green
+    palette[255] = {255, 255, 255, 0};
+    for (WORD bits : {WORD{24}, WORD{32}, WORD{8}}) {
+        SCOPED_TRACE(bits);
+        const int width = bits == 8 ? 8 : 6, height = bits == 8 ? 2 : 4;
+        DibSection picture(width, height, bits, bits == 8 ? palette : nullptr, 256);
+        COLORREF pixels[4][8];
+        {
+            MemoryDc memory(picture.bitmap);
+            if (bits == 8) {
+                const BYTE rows[2][2] = {{2, 1}, {1, 2}}; // bottom-left: green is the key
+                std::memcpy(picture.Row(0), rows[0], 2);
+                std::memcpy(picture.Row(1), rows[1], 2);
+                GdiFlush();
+            } else {
+                for (int y = 0; y < height; ++y) {
+                    for (int x = 0; x < width; ++x) {
+                        SetPixel(memory.dc, x, y, cross[y][x]);
+                    }
+                }
+            }
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    pixels[y][x] = GetPixel(memory.dc, x, y);
+                    ASSERT_TRUE(bits == 8 || pixels[y][x] == cross[y][x]) << x << "," << y;
+                }
+            }
+        }
+        const COLORREF key = pixels[height - 1][0];
+        EXPECT_EQ(bits == 8 ? RGB(0, 255, 0) : kWhite, key);
+
+        DibSection surface(40, 30, 32);
+        MemoryDc target(surface.bitmap);
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                SetPixel(target.dc, x, y, kBackground);
+            }
+        }
+        SetBkColor(target.dc, RGB(1, 2, 3));
+        SetTextColor(target.dc, RGB(4, 5, 6));
+        vorn::DrawTransparentBitmap(target.dc, picture.bitmap, 7, 5);
+        EXPECT_EQ(RGB(1, 2, 3), GetBkColor(target.dc));
+        EXPECT_EQ(RGB(4, 5, 6), GetTextColor(target.dc));
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                const bool inside = x >= 7 && x < 7 + width && y >= 5 && y < 5 + height;
+                const COLORREF drawn = inside ? pixels[y - 5][x - 7] : key;
+                ASSERT_EQ(drawn == key ? kBackground : drawn, GetPixel(target.dc, x, y))
+                    << "at " << x << "," << y;
+            }
+        }
+    }
+}
+
+HMODULE Plugin() {
+    static HMODULE module = LoadLibraryW(standin::PluginDllPath().c_str());
+    return module;
+}
+
+std::wstring StringOf(UINT id) {
+    wchar_t text[256] = {};
+    LoadStringW(Plugin(), id, text, 256);
+    return text;
+}
+
+std::wstring ControlText(HWND dialog, int id) {
+    wchar_t text[256] = {};
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+// What the running box is checked and closed with.
+std::function<void(HWND)> g_whileShown;
+
+HWND FindAbout() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) {
+            wchar_t caption[32] = {};
+            GetWindowTextW(window, caption, 32);
+            if (IsWindowVisible(window) && std::wstring(caption) == L"About") {
+                *reinterpret_cast<HWND*>(result) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Runs the box; `whileShown` sees it once it is on screen and must close it.
+INT_PTR RunAbout(std::function<void(HWND)> whileShown) {
+    g_whileShown = std::move(whileShown);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        if (HWND about = FindAbout()) {
+            KillTimer(nullptr, id);
+            auto action = std::move(g_whileShown);
+            action(about);
+        }
+    });
+    // A safety net: a box nobody closes must not hang the test run.
+    const UINT_PTR guard = SetTimer(nullptr, 0, 20000, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (HWND about = FindAbout()) {
+            EndDialog(about, -2);
+        }
+    });
+    const INT_PTR result =
+        DialogBoxParamW(Plugin(), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, vorn::AboutDlgProc, 0);
+    KillTimer(nullptr, timer);
+    KillTimer(nullptr, guard);
+    return result;
+}
+
+TEST(AboutBox, ShowsItsTextsAndTheLogoCentredWithWhiteLeftOut) {
+    ASSERT_NE(nullptr, Plugin());
+    EXPECT_EQ(1, RunAbout([&](HWND dialog) {
+                  EXPECT_EQ(L"Vorn PS Printer Driver for Windows XP and Vista x64",
+                            ControlText(dialog, IDC_ABOUT_PRODUCT));
+                  EXPECT_EQ(StringOf(IDS_ABOUT_VERSION) + L" 7.00",
+                            ControlText(dialog, IDC_ABOUT_VERSION));
+                  EXPECT_EQ(L"Version 7.00", ControlText(dialog, IDC_ABOUT_VERSION));
+                  for (int i = 0; i < 6; ++i) {
+                      const std::wstring legal = ControlText(dialog, IDC_ABOUT_LEGAL1 + i);
+                      EXPECT_FALSE(legal.empty()) << i;
+                      EXPECT_EQ(StringOf(IDS_ABOUT_LEGAL1 + i), legal) << i;
+                  }
+
+                  RedrawWindow(dialog, nullptr, nullptr,
+                               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+                  RECT frame{};
+                  GetWindowRect(GetDlgItem(dialog, IDC_ABOUT_LOGO_FRAME), &frame);
+                  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&frame), 2);
+                  const int left = (frame.left + frame.right - 200) / 2;
+                  const int top = (frame.top + frame.bottom - 82) / 2;
+                  HDC dc = GetDC(dialog);
+                  const COLORREF face = GetPixel(dc, 2, 2);
+                  EXPECT_EQ(face, GetPixel(dc, left + 100, top + 78)); // white rows under the logo
+                  EXPECT_EQ(face, GetPixel(dc, left + 0, top + 0));    // white corner of the band
+                  EXPECT_EQ(face, GetPixel(dc, left + 25, top + 14));  // top of the "V", white: key
+                  const COLORREF band = GetPixel(dc, left + 20, top + 30); // inside the blue band
+                  EXPECT_NE(face, band);
+                  EXPECT_LT(GetRValue(band), GetBValue(band));                    // blue
+                  EXPECT_EQ(RGB(208, 32, 48), GetPixel(dc, left + 20, top + 70)); // red underline
+                  ReleaseDC(dialog, dc);
+                  SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+              }));
+}
+
+TEST(AboutBox, EscapeAndTheCloseBoxEndItWithOne) {
+    ASSERT_NE(nullptr, Plugin());
+    EXPECT_EQ(1, RunAbout([](HWND dialog) {
+                  PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+                  PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYUP, VK_ESCAPE, 0);
+              }));
+    EXPECT_EQ(1, RunAbout([](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }));
+    EXPECT_EQ(1, RunAbout([](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }));
+}
+
+} // namespace
