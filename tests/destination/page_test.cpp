@@ -401,42 +401,41 @@ TEST_F(Destination, ChecksArePendingOnlyWhileTheyMatter) {
         EXPECT_EQ(person.Seen().size(), 1u) << row.field;
     }
     person.Clear();
-    for (int field : {IDC_PIN, IDC_ADDRESS}) {
-        DestinationSheet sheet(SampleDevmode(2, L"12", 1));
-        ASSERT_TRUE(sheet.Opened());
-        sheet.SetText(IDC_ADDRESS, L"broken");
-        // Leaving the field for the sheet's own buttons schedules its check.
-        sheet.Focus(field);
-        SetFocus(GetDlgItem(sheet.Sheet(), IDCANCEL));
-        sheet.Pump();
-        EXPECT_EQ(sheet.SheetNotify(PSN_SETACTIVE), 0);
-        sheet.Focus(IDC_JOBNAME);
-        EXPECT_TRUE(person.Seen().empty()) << field;
-    }
     wchar_t user[256] = {};
     DWORD chars = 256;
     GetUserNameW(user, &chars);
-    for (int start : {IDC_ADDRESS, IDC_PIN}) {
-        DestinationSheet sheet(SampleDevmode(2, L"1", 1));
-        ASSERT_TRUE(sheet.Opened());
-        sheet.Focus(start);
-        sheet.SetText(IDC_ADDRESS, L"broken");
-        sheet.ResetNotices();
-        sheet.Click(IDC_DEFAULTS_BUTTON);
-        EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"Use application setting");
-        EXPECT_EQ(sheet.Text(IDC_USERNAME), user);
-        EXPECT_EQ(sheet.Selection(IDC_DELIVERY), 0);
-        EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 0);
-        for (int id : {IDC_PIN, IDC_ADDRESS, IDC_MESSAGE}) {
-            EXPECT_EQ(sheet.Text(id), L"") << id;
+    for (int field : {IDC_PIN, IDC_ADDRESS}) {
+        for (bool defaults : {false, true}) {
+            DestinationSheet sheet(SampleDevmode(2, L"12", 1));
+            ASSERT_TRUE(sheet.Opened());
+            sheet.SetText(IDC_ADDRESS, L"broken");
+            sheet.Focus(field);
+            sheet.ResetNotices();
+            if (!defaults) {
+                // Leaving the field for the sheet's buttons schedules its check.
+                SetFocus(GetDlgItem(sheet.Sheet(), IDCANCEL));
+                sheet.Pump();
+                EXPECT_EQ(sheet.SheetNotify(PSN_SETACTIVE), 0);
+                sheet.Focus(IDC_JOBNAME);
+                EXPECT_TRUE(person.Seen().empty()) << field;
+                continue;
+            }
+            sheet.Click(IDC_DEFAULTS_BUTTON);
+            EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"Use application setting");
+            EXPECT_EQ(sheet.Text(IDC_USERNAME), user);
+            EXPECT_EQ(sheet.Selection(IDC_DELIVERY), 0);
+            EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 0);
+            for (int id : {IDC_PIN, IDC_ADDRESS, IDC_MESSAGE}) {
+                EXPECT_EQ(sheet.Text(id), L"") << id;
+            }
+            EXPECT_TRUE(sheet.AllEnabled({IDC_PIN_LABEL, IDC_PIN, IDC_PIN_RANGE}, false));
+            EXPECT_TRUE(sheet.AllEnabled(kEmailFields, false));
+            EXPECT_EQ(sheet.FocusedId(), IDC_JOBNAME);
+            EXPECT_EQ(sheet.EditSelection(IDC_JOBNAME), std::make_pair(DWORD{0}, DWORD{23}));
+            EXPECT_GE(sheet.Changes(), 1);
+            sheet.Focus(IDC_USERNAME);
+            EXPECT_TRUE(person.Seen().empty()) << field;
         }
-        EXPECT_TRUE(sheet.AllEnabled({IDC_PIN_LABEL, IDC_PIN, IDC_PIN_RANGE}, false));
-        EXPECT_TRUE(sheet.AllEnabled(kEmailFields, false));
-        EXPECT_EQ(sheet.FocusedId(), IDC_JOBNAME);
-        EXPECT_EQ(sheet.EditSelection(IDC_JOBNAME), std::make_pair(DWORD{0}, DWORD{23}));
-        EXPECT_GE(sheet.Changes(), 1);
-        sheet.Focus(IDC_USERNAME);
-        EXPECT_TRUE(person.Seen().empty()) << start;
     }
     // Valid: an empty PIN for archiving, four digits, an address list.
     DestinationSheet sheet(SampleDevmode(7, L"", 1));

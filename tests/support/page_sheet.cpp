@@ -21,22 +21,23 @@ constexpr UINT kAnswerPeriodMs = 20;
 
 Person* g_person = nullptr;
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[2048] = {};
-    GetWindowTextW(window, text, 2048);
-    return text;
-}
-
-// A message box: a dialog with the box's text (id 0xFFFF), not a sheet.
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-    wchar_t cls[32] = {};
-    GetClassNameW(window, cls, 32);
-    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) &&
-        !FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
+// The top-level message box of this thread, if one is up: a dialog with the
+// box's text (id 0xFFFF) and no tabs (a property sheet is no box).
+HWND MessageBoxUp() {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t cls[32] = {};
+            GetClassNameW(window, cls, 32);
+            const bool isBox = lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(window) &&
+                               GetDlgItem(window, 0xFFFF) &&
+                               !FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+            *reinterpret_cast<HWND*>(found) = isBox ? window : nullptr;
+            return !isBox;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    return box;
 }
 
 LONG_PTR CALLBACK RecordSheetCall(HANDLE sheet, UINT function, LPARAM param1, LPARAM param2) {
@@ -199,13 +200,15 @@ void CALLBACK Person::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void Person::Look() {
-    HWND box = nullptr;
-    if (busy_ ||
-        (EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box)), !box)) {
+    const HWND box = busy_ ? nullptr : MessageBoxUp();
+    if (!box) {
         return;
     }
     busy_ = true;
-    seen_.push_back({WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))});
+    wchar_t caption[256] = {}, text[2048] = {};
+    GetWindowTextW(box, caption, 256);
+    GetDlgItemTextW(box, 0xFFFF, text, 2048);
+    seen_.push_back({caption, text});
     int button = reply_;
     if (!queued_.empty()) {
         button = queued_.front();
