@@ -7,7 +7,8 @@
 # folder need, runs those tests (ctest label = the folder under plug-in/,
 # "core" for the files at its root; never the soak or the release checks) and
 # puts the file back. A mutation is caught when a test fails or the run
-# passes $VORN_MUTANT_TIMEOUT seconds (default 300).
+# passes $VORN_MUTANT_TIMEOUT seconds (default 300). $VORN_MUTANT_SKIP, a
+# ctest regex, leaves out more test programs (to measure some programs alone).
 #   scripts/mutants.sh [LIST] [NUMBER|LABEL...]    NUMBERs and LABELs (core,
 #   about, ...) pick mutations of the list; none picks them all
 set -euo pipefail
@@ -20,7 +21,7 @@ src=$scratch/src
 build=$scratch/build
 logs=$scratch/logs
 timeout_s=${VORN_MUTANT_TIMEOUT:-300}
-skip_tests=(-LE soak -E '^plugin_')
+skip_tests=(-LE soak -E "^plugin_${VORN_MUTANT_SKIP:+|$VORN_MUTANT_SKIP}")
 started=$(date +%s)
 
 die() { echo "mutants.sh: $*" >&2; exit 2; }

@@ -3,8 +3,9 @@
 // surrogates. Whatever the fields hold, the commit stores each text
 // terminated within its field and within its stored limit, and writes
 // nothing outside the delivery block.
-#include "../tickets/ticket_sheet.h"
-#include "destination/page_harness.h"
+#include "support/page_sheet.h"
+
+#include "destination/destination_page.h"
 
 #include "core/private_devmode.h"
 #include "resource_ids.h"
@@ -14,25 +15,19 @@
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <memory>
 #include <cstring>
 #include <cwchar>
 #include <string>
 
-using namespace pagetest;
+using namespace pagesheet;
 using vorn::DeliveryBlock;
 using vorn::PrivateDevmode;
 
 namespace {
 
-constexpr wchar_t kDriver[] = L"Vorn K340 PS"; // all eight delivery modes
-constexpr wchar_t kCaption[] = L"Vorn PS Printer Driver";
 constexpr BYTE kHoldWithPin = 2;
 constexpr BYTE kNotifyOnCompletion = 1;
-
-std::wstring PrinterName() {
-    static int serial = 0;
-    return L"Hostile destination " + std::to_wstring(++serial);
-}
 
 struct Field {
     int id;
@@ -72,8 +67,8 @@ bool HasControl(const wchar_t* text) {
 class HostileDestinationText : public ::testing::Test {
   protected:
     void SetUp() override {
-        PluginModule();
-        PrivateDevmode dm = MakeDevmode();
+        person.Reply(IDOK);
+        PrivateDevmode dm = SampleDevmode();
         dm.delivery.deliveryMode = kHoldWithPin;
         wcscpy(dm.delivery.pin, L"1234");
         dm.delivery.emailNotify = kNotifyOnCompletion;
@@ -82,13 +77,14 @@ class HostileDestinationText : public ::testing::Test {
         OpenWith(dm);
     }
     void TearDown() override {
-        for (const tickettest::SeenBox& box : person.Seen()) {
-            EXPECT_EQ(kCaption, box.caption) << box.text;
+        for (const SeenBox& box : person.Seen()) {
+            EXPECT_EQ(kPluginCaption, box.caption) << box.text;
         }
     }
     void OpenWith(const PrivateDevmode& dm) {
         sheet.reset();
-        sheet = std::make_unique<DestinationSheet>(PrinterName(), kDriver, dm);
+        // (a driver of the family with all eight delivery modes)
+        sheet = std::make_unique<PrinterPage>(IDD_DESTINATION, vorn::DestinationPageProc, dm);
         ASSERT_TRUE(sheet->Opened());
         before = sheet->Devmode();
     }
@@ -142,8 +138,8 @@ class HostileDestinationText : public ::testing::Test {
     }
 
     // Hostile input may well be refused: a person in a hurry answers OK.
-    tickettest::BoxAnswerer person;
-    std::unique_ptr<DestinationSheet> sheet;
+    Person person;
+    std::unique_ptr<PrinterPage> sheet;
     PrivateDevmode before{};
 };
 
@@ -198,7 +194,7 @@ TEST_F(HostileDestinationText, PastedTextFarBeyondTheLimitsIsCutWhereStored) {
 }
 
 TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerminated) {
-    PrivateDevmode dm = MakeDevmode();
+    PrivateDevmode dm = SampleDevmode();
     dm.delivery.emailNotify = kNotifyOnCompletion;
     auto fill = [](auto& field, wchar_t unit) {
         std::fill(std::begin(field), std::end(field), unit);

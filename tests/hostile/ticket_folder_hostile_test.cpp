@@ -2,7 +2,10 @@
 // names that leave no room for the ticket's path, names in other scripts and
 // names that only the list box folds together, files and folders that vanish
 // while the page looks at them.
-#include "ticket_page_fixture.h"
+#include "support/page_sheet.h"
+
+#include "core/names.h"
+#include "tickets/tickets_page.h"
 
 #include "resource_ids.h"
 #include "tickets/tickets.h"
@@ -16,9 +19,11 @@
 #include <thread>
 
 using namespace vorn;
-using namespace hostiletickets;
+using namespace pagesheet;
 
 namespace {
+
+constexpr int kList = IDC_TICKET_LIST;
 
 // Creates a file whatever the length of its path.
 bool CreateLongFile(const std::wstring& path) {
@@ -50,18 +55,12 @@ Entries Sorted(Entries entries) {
     return entries;
 }
 
-class HostileTicketFolder : public HostileTicketPage {
+class HostileTicketFolder : public TicketsPageTest {
   protected:
-    HostileTicketFolder() : HostileTicketPage(L"Hostile Folder Printer", L"hostile tickets") {
-        softwarePath.Delete();
-        editorDefault.Delete();
-        printer.SetString(names::kCurrentTicketsDir, folder.Path());
-    }
-    static void Refresh(const TicketSheet& sheet) {
-        RefreshTicketList(sheet.Page(), PluginModule());
-    }
-    Entries Tickets(const TicketSheet& sheet) const {
-        const Entries entries = sheet.Entries();
+    HostileTicketFolder() : TicketsPageTest(TicketsPageProc) { softwarePath.Delete(); }
+    static void Refresh(PageSheet& sheet) { RefreshTicketList(sheet.Page(), PluginModule()); }
+    Entries Tickets(PageSheet& sheet) const {
+        const Entries entries = sheet.EntriesOf(kList);
         return Sorted(Entries(entries.begin() + 1, entries.end()));
     }
 };
@@ -76,17 +75,17 @@ TEST_F(HostileTicketFolder, TenThousandTicketsAreListedAndRefreshedOnce) {
         folder.Touch(std::wstring(name) + L".jdf");
     }
     auto sheet = OpenPage();
-    Entries entries = sheet->Entries();
+    Entries entries = sheet->EntriesOf(kList);
     ASSERT_EQ(static_cast<size_t>(kTickets + 1), entries.size());
     ExpectWellFormed(entries);
     EXPECT_EQ(Sorted(expected), Tickets(*sheet));
 
     // Refreshes of an unchanged folder leave the list exactly as it is.
-    sheet->Select(kTickets / 2);
+    sheet->Select(kList, kTickets / 2);
     Refresh(*sheet);
     Refresh(*sheet);
-    EXPECT_EQ(entries, sheet->Entries());
-    EXPECT_EQ(kTickets / 2, sheet->Selection());
+    EXPECT_EQ(entries, sheet->EntriesOf(kList));
+    EXPECT_EQ(kTickets / 2, sheet->Selection(kList));
 
     // Every third ticket goes, a thousand come, some sorting ahead of "None".
     int cases = 2;
@@ -105,12 +104,12 @@ TEST_F(HostileTicketFolder, TenThousandTicketsAreListedAndRefreshedOnce) {
     }
     Refresh(*sheet);
     ++cases;
-    entries = sheet->Entries();
+    entries = sheet->EntriesOf(kList);
     ExpectWellFormed(entries);
     EXPECT_EQ(Sorted(now), Tickets(*sheet));
     Refresh(*sheet);
     ++cases;
-    EXPECT_EQ(entries, sheet->Entries());
+    EXPECT_EQ(entries, sheet->EntriesOf(kList));
     std::printf("[ hostile  ] %d refreshes of a folder of %d tickets\n", cases, kTickets);
 }
 
@@ -133,21 +132,21 @@ TEST_F(HostileTicketFolder, NamesThatLeaveNoRoomForTheTicketPathAreNotListed) {
     auto sheet = OpenPage();
     EXPECT_EQ(directory, sheet->Text(IDC_TICKET_DIR));
     const Entries listed{L"None", fits, L"s"};
-    EXPECT_EQ(listed, sheet->Entries());
+    EXPECT_EQ(listed, sheet->EntriesOf(kList));
     Refresh(*sheet);
     Refresh(*sheet);
-    EXPECT_EQ(listed, sheet->Entries());
+    EXPECT_EQ(listed, sheet->EntriesOf(kList));
 
     // The longest ticket that fits is written whole.
-    sheet->Select(1);
-    EXPECT_EQ(0, sheet->SheetNotify(PSN_KILLACTIVE));
+    sheet->Select(kList, 1);
+    EXPECT_EQ(0, Leave(*sheet));
     EXPECT_EQ(directory + L"\\" + fits + L".jdf", printer.Devmode().ticketPath);
     EXPECT_EQ(MAX_PATH - 1u, std::wstring(printer.Devmode().ticketPath).size());
 
     // Names too long to be a ticket here, arriving later, stay out too.
     ASSERT_TRUE(CreateLongFile(directory + L"\\" + std::wstring(200, L'i') + L".jdf"));
     Refresh(*sheet);
-    EXPECT_EQ(listed, sheet->Entries());
+    EXPECT_EQ(listed, sheet->EntriesOf(kList));
 
     // The directory text changed to a longer folder before any refresh: the
     // selected ticket can no longer be named whole. The page says so and
@@ -156,15 +155,15 @@ TEST_F(HostileTicketFolder, NamesThatLeaveNoRoomForTheTicketPathAreNotListed) {
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + longest).c_str(), nullptr));
     ASSERT_TRUE(CreateLongFile(longest + L"\\" + L"a.jdf"));
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, longest.c_str());
-    EXPECT_EQ(1, sheet->Selection());
+    EXPECT_EQ(1, sheet->Selection(kList));
     EXPECT_TRUE(person.Seen().empty());
-    EXPECT_EQ(1, CommitTicketSelection(sheet->Page(), PluginModule()));
+    EXPECT_EQ(1, Leave(*sheet));
     EXPECT_EQ(directory + L"\\" + fits + L".jdf", printer.Devmode().ticketPath);
     ASSERT_EQ(1u, person.Seen().size());
     EXPECT_EQ(InvalidDirectoryText(longest), person.Seen()[0].text);
     // Its search pattern would not fit either: it lists nothing.
     Refresh(*sheet);
-    EXPECT_EQ((Entries{L"None"}), sheet->Entries());
+    EXPECT_EQ((Entries{L"None"}), sheet->EntriesOf(kList));
 
     for (const std::wstring& name :
          {fits, tooLong, farTooLong, std::wstring(L"s"), std::wstring(200, L'i')}) {
@@ -200,20 +199,20 @@ TEST_F(HostileTicketFolder, OtherScriptsAndFoldedNamesStayOnePerFile) {
     ASSERT_EQ(names.size(), onDisk.size()) << "the file system merged two names";
 
     auto sheet = OpenPage();
-    const Entries first = sheet->Entries();
+    const Entries first = sheet->EntriesOf(kList);
     ExpectWellFormed(first);
     EXPECT_EQ(onDisk, Tickets(*sheet));
     for (int i = 0; i < 3; ++i) {
         Refresh(*sheet);
-        EXPECT_EQ(first, sheet->Entries()) << "refresh " << i;
+        EXPECT_EQ(first, sheet->EntriesOf(kList)) << "refresh " << i;
     }
 
     // Each entry leads to its own file.
     int cases = 0;
     for (size_t index = 1; index < first.size(); ++index) {
-        sheet->Select(static_cast<int>(index));
-        ASSERT_EQ(0, sheet->SheetNotify(PSN_KILLACTIVE));
-        EXPECT_EQ(FullPath(folder.Path()) + L"\\" + first[index] + L".jdf",
+        sheet->Select(kList, static_cast<int>(index));
+        ASSERT_EQ(0, Leave(*sheet));
+        EXPECT_EQ(AbsolutePath(folder.Path()) + L"\\" + first[index] + L".jdf",
                   printer.Devmode().ticketPath);
         ++cases;
     }
@@ -227,13 +226,13 @@ TEST_F(HostileTicketFolder, OtherScriptsAndFoldedNamesStayOnePerFile) {
     remaining.erase(std::find(remaining.begin(), remaining.end(), L"STRASSE"));
     remaining.erase(std::find(remaining.begin(), remaining.end(), L"Caf\x00E9"));
     EXPECT_EQ(remaining, Tickets(*sheet));
-    sheet->Select(0);
+    sheet->Select(kList, 0);
     folder.Touch(L"STRASSE.jdf");
     folder.Touch(L"Caf\x00E9.jdf");
     Refresh(*sheet);
-    EXPECT_EQ(0, sheet->Selection()) << "the selected \"None\" lost its selection";
+    EXPECT_EQ(0, sheet->Selection(kList)) << "the selected \"None\" lost its selection";
     Refresh(*sheet);
-    ExpectWellFormed(sheet->Entries());
+    ExpectWellFormed(sheet->EntriesOf(kList));
     EXPECT_EQ(onDisk, Tickets(*sheet));
     EXPECT_TRUE(person.Seen().empty());
     RemoveDirectoryW(folder.File(L"Folder.jdf").c_str());
@@ -247,7 +246,7 @@ TEST_F(HostileTicketFolder, FilesVanishingDuringRefreshesNeverCorruptTheList) {
         folder.Touch(L"v" + std::to_wstring(i) + L".jdf");
     }
     auto sheet = OpenPage();
-    ASSERT_EQ(static_cast<size_t>(kNames + 1), sheet->Entries().size());
+    ASSERT_EQ(static_cast<size_t>(kNames + 1), sheet->EntriesOf(kList).size());
 
     // Another thread deletes and recreates tickets while the page refreshes.
     std::atomic<bool> stop{false};
@@ -269,13 +268,13 @@ TEST_F(HostileTicketFolder, FilesVanishingDuringRefreshesNeverCorruptTheList) {
     int refreshes = 0;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 4000) {
-        sheet->Select(1 + refreshes % 50);
+        sheet->Select(kList, 1 + refreshes % 50);
         Refresh(*sheet);
         ++refreshes;
-        const Entries entries = sheet->Entries();
+        const Entries entries = sheet->EntriesOf(kList);
         ExpectWellFormed(entries);
         EXPECT_LE(entries.size(), static_cast<size_t>(kNames + 1));
-        EXPECT_NE(LB_ERR, sheet->Selection());
+        EXPECT_NE(LB_ERR, sheet->Selection(kList));
         if (HasFailure()) {
             break;
         }
@@ -296,23 +295,23 @@ TEST_F(HostileTicketFolder, FolderDeletedUnderThePageLeavesItUsable) {
     TempFolder next(L"next tickets");
     next.Touch(L"N.jdf");
     auto sheet = OpenPage();
-    sheet->Select(2);
+    sheet->Select(kList, 2);
     folder.Destroy();
 
     // The page's own refresh timer notices it: "None" alone, and no message
     // however often the timer runs.
-    ASSERT_TRUE(PumpUntil([&] { return sheet->Entries().size() == 1; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return sheet->EntriesOf(kList).size() == 1; }, 5000));
     Pump(1600);
-    EXPECT_EQ((Entries{L"None"}), sheet->Entries());
-    EXPECT_EQ(0, sheet->Selection());
+    EXPECT_EQ((Entries{L"None"}), sheet->EntriesOf(kList));
+    EXPECT_EQ(0, sheet->Selection(kList));
     EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
     EXPECT_TRUE(person.Seen().empty());
 
     // Leaving is refused once, with the one message.
-    EXPECT_EQ(1, sheet->SheetNotify(PSN_KILLACTIVE));
+    EXPECT_EQ(1, Leave(*sheet));
     Pump(200);
     ASSERT_EQ(1u, person.Seen().size());
-    EXPECT_EQ(L"The directory '" + FullPath(folder.Path()) +
+    EXPECT_EQ(L"The directory '" + AbsolutePath(folder.Path()) +
                   L"' is invalid. Please enter a valid directory.",
               person.Seen()[0].text);
 
@@ -320,11 +319,11 @@ TEST_F(HostileTicketFolder, FolderDeletedUnderThePageLeavesItUsable) {
     sheet->Notify(IDC_TICKET_DIR, EN_SETFOCUS);
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, next.Path().c_str());
     sheet->Notify(IDC_TICKET_DIR, EN_KILLFOCUS);
-    EXPECT_EQ((Entries{L"None", L"N"}), sheet->Entries());
-    sheet->Select(1);
-    EXPECT_EQ(0, sheet->SheetNotify(PSN_KILLACTIVE));
+    EXPECT_EQ((Entries{L"None", L"N"}), sheet->EntriesOf(kList));
+    sheet->Select(kList, 1);
+    EXPECT_EQ(0, Leave(*sheet));
     // (the folder typed in is kept with a final backslash)
-    EXPECT_EQ(FullPath(next.Path()) + L"\\N.jdf", FullPath(printer.Devmode().ticketPath));
+    EXPECT_EQ(AbsolutePath(next.Path()) + L"\\N.jdf", AbsolutePath(printer.Devmode().ticketPath));
     EXPECT_EQ(1u, person.Seen().size()) << person.Seen().back().text;
 }
 

@@ -2,7 +2,10 @@
 // may leave them: missing, empty, of another type, without a terminator, far
 // longer than the buffer. Each read goes into a buffer flush against an
 // inaccessible page; only a well-formed value counts as read.
-#include "ticket_page_fixture.h"
+#include "support/page_sheet.h"
+
+#include "core/names.h"
+#include "tickets/tickets_page.h"
 
 #include "support/guarded_buffer.h"
 #include "plugin_host.h"
@@ -16,11 +19,12 @@
 #include <functional>
 
 using namespace vorn;
-using namespace hostiletickets;
+using namespace pagesheet;
 using testsupport::GuardedBuffer;
 
 namespace {
 
+constexpr int kList = IDC_TICKET_LIST;
 using PathBuffer = wchar_t[kTicketPathBufferChars];
 
 PathBuffer& AsPath(GuardedBuffer& buffer) {
@@ -73,10 +77,9 @@ struct Place {
     std::function<void()> remove;
 };
 
-class HostileTicketRegistry : public HostileTicketPage {
+class HostileTicketRegistry : public TicketsPageTest {
   protected:
-    HostileTicketRegistry()
-        : HostileTicketPage(L"Hostile Ticket Registry Printer", L"registry tickets") {
+    HostileTicketRegistry() : TicketsPageTest(TicketsPageProc) {
         folder.Touch(L"vornjtwxp.exe");
         folder.Touch(L"T.jdf");
     }
@@ -215,8 +218,8 @@ TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNe
     // The page loads the library from a well-formed folder.
     Leave({"good", REG_SZ, Text(folder.Path())}, path);
     {
-        TicketSheet sheet(PluginModule(), TicketsPageProc, &printer.Context());
-        ASSERT_TRUE(sheet.Open());
+        PageSheet sheet(IDD_TICKETS, TicketsPageProc, &printer.Context());
+        ASSERT_TRUE(sheet.Opened());
         EXPECT_NE(nullptr, GetModuleHandleW(folder.File(L"vornjtwxp.dll").c_str()));
     }
     // The page's end gave its library back.
@@ -226,17 +229,17 @@ TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNe
         SCOPED_TRACE(shape.what);
         Leave(shape, path);
         person.Clear();
-        TicketSheet sheet(PluginModule(), TicketsPageProc, &printer.Context());
-        ASSERT_TRUE(sheet.Open());
+        PageSheet sheet(IDD_TICKETS, TicketsPageProc, &printer.Context());
+        ASSERT_TRUE(sheet.Opened());
         EXPECT_EQ(nullptr, GetModuleHandleW(L"vornjtwxp.dll"));
         // New: no library, the one message; Edit: no editor found, silence.
         sheet.Notify(IDC_TICKET_NEW, BN_CLICKED);
-        sheet.Select(1);
+        sheet.Select(kList, 1);
         sheet.Notify(IDC_TICKET_EDIT, BN_CLICKED);
         Pump(100);
         ASSERT_EQ(1u, person.Seen().size());
         EXPECT_EQ(L"Unable to create a new ticket.", person.Seen()[0].text);
-        EXPECT_EQ((Entries{L"None", L"T"}), sheet.Entries());
+        EXPECT_EQ((Entries{L"None", L"T"}), sheet.EntriesOf(kList));
         ++cases;
     }
     std::printf("[ hostile  ] %d malformed editor folders at the page's start\n", cases);

@@ -1,0 +1,578 @@
+#include "support/page_sheet.h"
+
+#include "core/module.h"
+#include "host_page.h"
+#include "plugin_host.h"
+#include "core/names.h"
+#include "resource_ids.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <shlwapi.h>
+
+#include <cstring>
+
+namespace pagesheet {
+
+namespace {
+
+constexpr wchar_t kSheetProp[] = L"PageSheetTest";
+constexpr UINT kAnswerPeriodMs = 20;
+
+Person* g_person = nullptr;
+
+// The top-level message box of this thread, if one is up: a dialog with the
+// box's text (id 0xFFFF) and no tabs (a property sheet is no box).
+HWND MessageBoxUp() {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t cls[32] = {};
+            GetClassNameW(window, cls, 32);
+            const bool isBox = lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(window) &&
+                               GetDlgItem(window, 0xFFFF) &&
+                               !FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+            *reinterpret_cast<HWND*>(found) = isBox ? window : nullptr;
+            return !isBox;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+LONG_PTR CALLBACK RecordSheetCall(HANDLE sheet, UINT function, LPARAM param1, LPARAM param2) {
+    PagePrinter::SheetCalls().push_back({sheet, function, param1, param2});
+    return 1;
+}
+
+INT_PTR CALLBACK BlankPageProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
+                const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void RemoveValue(HKEY root, const std::wstring& path, const std::wstring& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, name.c_str());
+        RegCloseKey(key);
+    }
+}
+
+// False when the key or the value is missing; `keyFound` tells which.
+bool ReadValueOf(HKEY root, const std::wstring& path, const std::wstring& name, DWORD* type,
+                 std::vector<BYTE>* data, bool* keyFound = nullptr) {
+    HKEY key = nullptr;
+    const bool opened =
+        RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+    if (keyFound) {
+        *keyFound = opened;
+    }
+    if (!opened) {
+        return false;
+    }
+    DWORD size = 0;
+    bool ok = RegQueryValueExW(key, name.c_str(), nullptr, type, nullptr, &size) == ERROR_SUCCESS;
+    if (ok) {
+        data->resize(size);
+        ok = RegQueryValueExW(key, name.c_str(), nullptr, type, data->data(), &size) ==
+             ERROR_SUCCESS;
+        data->resize(size);
+    }
+    RegCloseKey(key);
+    return ok;
+}
+
+} // namespace
+
+HMODULE PluginModule() {
+    static HMODULE module = [] {
+        // Without a window manager, Wine waits two seconds for every hidden
+        // top-level window unless this program's windows are unmanaged
+        // (read when the program starts, so it helps from the second run).
+        wchar_t program[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, program, MAX_PATH);
+        const std::wstring key = std::wstring(L"Software\\Wine\\AppDefaults\\") +
+                                 PathFindFileNameW(program) + L"\\X11 Driver";
+        WriteValue(HKEY_CURRENT_USER, key, L"Managed", REG_SZ, L"N", 4);
+        HMODULE loaded = LoadLibraryW(standin::PluginDllPath().c_str());
+        // The notification language is read from the plug-in's own module.
+        vorn::SetModuleInstance(loaded);
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        return loaded;
+    }();
+    return module;
+}
+
+std::wstring Unique(const std::wstring& base) {
+    static int counter = 0;
+    return base + L" " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+}
+
+std::wstring AbsolutePath(const std::wstring& path) {
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+vorn::PrivateDevmode SampleDevmode(BYTE mode, const wchar_t* pin, BYTE notify) {
+    vorn::PrivateDevmode dm;
+    std::memset(&dm, 0, sizeof(dm));
+    dm.header = {vorn::kPrivateDevmodeSize, vorn::kPluginSignature, vorn::kPluginVersion};
+    const wchar_t* users[] = {L"alice", L"bob", L"carol"};
+    const wchar_t* addresses[] = {L"a@b.cd", L"e@f.gh", L"i@j.kl"};
+    for (int i = 0; i < 3; ++i) {
+        wcscpy(dm.delivery.userNames[i], users[i]);
+        wcscpy(dm.delivery.emailAddresses[i], addresses[i]);
+    }
+    std::memset(dm.delivery.reserved, 0xAB, sizeof(dm.delivery.reserved));
+    strcpy(dm.delivery.hostName, "stale");
+    dm.delivery.mailLanguage = 7;
+    wcscpy(dm.ticketPath, L"C:\\tickets\\chosen.jdf");
+    dm.delivery.deliveryMode = mode;
+    wcscpy(dm.delivery.pin, pin);
+    dm.delivery.emailNotify = notify;
+    return dm;
+}
+
+vorn::PrivateDevmode EmptyDevmode() {
+    vorn::PrivateDevmode dm{};
+    dm.header = {vorn::kPrivateDevmodeSize, vorn::kPluginSignature, 1};
+    return dm;
+}
+
+void Pump(DWORD milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// ---- The person ------------------------------------------------------------
+
+Person::Person() {
+    g_person = this;
+    timer_ = SetTimer(nullptr, 0, kAnswerPeriodMs, OnTimer);
+}
+
+Person::~Person() {
+    KillTimer(nullptr, timer_);
+    g_person = nullptr;
+}
+
+void CALLBACK Person::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_person) {
+        g_person->Look();
+    }
+}
+
+::testing::AssertionResult Person::SawOne(const std::wstring& part) const {
+    if (seen_.size() != 1) {
+        return ::testing::AssertionFailure() << seen_.size() << " boxes seen, not one";
+    }
+    if (seen_[0].caption != kPluginCaption || !Contains(seen_[0].text, part)) {
+        return ::testing::AssertionFailure() << "the box said: " << seen_[0].text;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+void Person::Look() {
+    const HWND box = busy_ ? nullptr : MessageBoxUp();
+    if (!box) {
+        return;
+    }
+    busy_ = true;
+    wchar_t caption[256] = {}, text[2048] = {};
+    GetWindowTextW(box, caption, 256);
+    GetDlgItemTextW(box, 0xFFFF, text, 2048);
+    seen_.push_back({caption, text});
+    int button = reply_;
+    if (!queued_.empty()) {
+        button = queued_.front();
+        queued_.pop_front();
+    } else if (!button) {
+        ADD_FAILURE() << "unexpected message box: " << seen_.back().text;
+    }
+    if (!button || !GetDlgItem(box, button)) {
+        button = IDOK; // a box that only informs
+    }
+    SendMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
+    busy_ = false;
+}
+
+// ---- Folders and registry values ----------------------------------------
+
+TempFolder::TempFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + Unique(name);
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+void TempFolder::Touch(const std::wstring& name) const {
+    HANDLE file = CreateFileW(File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, file) << "cannot create a file of " << File(name).size();
+    CloseHandle(file);
+}
+
+void TempFolder::Remove(const std::wstring& name) const {
+    SetFileAttributesW(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(File(name).c_str());
+}
+
+Entries TempFolder::TicketNames() const {
+    Entries names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path_ + L"\\*.jdf").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.push_back(std::wstring(found.cFileName, wcslen(found.cFileName) - 4));
+        }
+    }
+    FindClose(search);
+    return names;
+}
+
+void TempFolder::Destroy() {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        if (lstrcmpW(found.cFileName, L".") != 0 && lstrcmpW(found.cFileName, L"..") != 0) {
+            Remove(found.cFileName);
+        }
+    }
+    FindClose(search);
+    RemoveDirectoryW(path_.c_str());
+}
+
+SavedValue::SavedValue(HKEY root, std::wstring path, std::wstring name)
+    : root_(root), path_(std::move(path)), name_(std::move(name)) {
+    existed_ = ReadValueOf(root_, path_, name_, &type_, &data_, &keyExisted_);
+}
+
+SavedValue::~SavedValue() {
+    if (existed_) {
+        SetRaw(type_, data_.data(), static_cast<DWORD>(data_.size()));
+    } else if (keyExisted_) {
+        Delete();
+    } else {
+        SHDeleteKeyW(root_, path_.c_str());
+    }
+}
+
+void SavedValue::SetString(const std::wstring& text) const {
+    SetRaw(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void SavedValue::SetRaw(DWORD type, const void* data, DWORD size) const {
+    WriteValue(root_, path_, name_, type, data, size);
+}
+
+void SavedValue::Delete() const {
+    RemoveValue(root_, path_, name_);
+}
+
+// ---- Printer and context -------------------------------------------------
+
+std::vector<SheetCall>& PagePrinter::SheetCalls() {
+    static std::vector<SheetCall> calls;
+    return calls;
+}
+
+PagePrinter::PagePrinter(const std::wstring& name, const std::wstring& driver,
+                         const vorn::PrivateDevmode& devmode)
+    : printer_(name, driver), devmode_(devmode) {
+    PluginModule();
+    testsupport::MakeKey(HKEY_LOCAL_MACHINE, DataKeyPath());
+    publicDevmode_.dmSize = sizeof(DEVMODEW);
+    publicDevmode_.dmCopies = 1;
+    sheetParam_.cbSize = sizeof(sheetParam_);
+    sheetParam_.hPrinter = printer_.Handle();
+    sheetParam_.pPrinterName = const_cast<wchar_t*>(printer_.Name().c_str());
+    sheetParam_.pPublicDM = &publicDevmode_;
+    sheetParam_.pOEMDM = &devmode_;
+    context_.printer = printer_.Handle();
+    context_.module = PluginModule();
+    context_.heap = GetProcessHeap();
+    context_.sheet = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x5EE7));
+    context_.sheetParam = &sheetParam_;
+    context_.sheetFunction = RecordSheetCall;
+    context_.pageHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x9A6E));
+    context_.ticketsPageHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x7A6E));
+    lstrcpynW(context_.printerName, printer_.Name().c_str(), vorn::kContextPrinterNameChars);
+    SheetCalls().clear();
+}
+
+PagePrinter::~PagePrinter() {
+    testsupport::RemoveKey(HKEY_LOCAL_MACHINE, testsupport::LocalPrinterKeyPath(Name()));
+}
+
+std::wstring PagePrinter::DataKeyPath() const {
+    return testsupport::LocalPrinterKeyPath(Name()) + L"\\PrinterDriverData";
+}
+
+void PagePrinter::SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) const {
+    ASSERT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, DataKeyPath()));
+    WriteValue(HKEY_LOCAL_MACHINE, DataKeyPath(), name, type, data, size);
+}
+
+void PagePrinter::SetString(const wchar_t* name, const std::wstring& text) const {
+    SetValue(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void PagePrinter::DeleteValue(const wchar_t* name) const {
+    RemoveValue(HKEY_LOCAL_MACHINE, DataKeyPath(), name);
+}
+
+std::wstring PagePrinter::ReadString(const wchar_t* name, DWORD* type, DWORD* bytes) const {
+    DWORD found = 0;
+    std::vector<BYTE> data;
+    const bool read = ReadValueOf(HKEY_LOCAL_MACHINE, DataKeyPath(), name, &found, &data);
+    if (type) {
+        *type = found;
+    }
+    if (bytes) {
+        *bytes = static_cast<DWORD>(data.size());
+    }
+    data.resize(data.size() + sizeof(wchar_t)); // a terminator of our own
+    return read ? std::wstring(reinterpret_cast<const wchar_t*>(data.data())) : L"";
+}
+
+// ---- The sheet ---------------------------------------------------------------
+
+PageSheet::PageSheet(int templateId, PageProc proc, vorn::PluginContext* context) {
+    blankTemplate_ = standin::EmptyPageTemplate();
+    PROPSHEETPAGEW pages[2] = {};
+    pages[0].dwSize = sizeof(PROPSHEETPAGEW);
+    pages[0].hInstance = PluginModule();
+    pages[0].pszTemplate = MAKEINTRESOURCEW(templateId);
+    pages[0].pfnDlgProc = proc;
+    pages[0].lParam = reinterpret_cast<LPARAM>(context);
+    pages[1].dwSize = sizeof(PROPSHEETPAGEW);
+    pages[1].dwFlags = PSP_DLGINDIRECT;
+    pages[1].pResource = reinterpret_cast<DLGTEMPLATE*>(blankTemplate_.data());
+    pages[1].pfnDlgProc = BlankPageProc;
+    PROPSHEETHEADERW header = {};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE;
+    header.pszCaption = L"Printing Preferences";
+    header.nPages = 2;
+    header.ppsp = pages;
+    sheet_ = reinterpret_cast<HWND>(PropertySheetW(&header));
+    if (!sheet_) {
+        return;
+    }
+    SetPropW(sheet_, kSheetProp, this);
+    sheetProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetProc)));
+    Pump();
+    page_ = reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ResetNotices();
+}
+
+PageSheet::~PageSheet() {
+    if (sheet_) {
+        SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sheetProc_));
+        RemovePropW(sheet_, kSheetProp);
+        DestroyWindow(sheet_);
+        Pump();
+    }
+}
+
+LRESULT CALLBACK PageSheet::SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<PageSheet*>(GetPropW(window, kSheetProp));
+    if (self && reinterpret_cast<HWND>(wParam) == self->page_) {
+        self->changes_ += message == PSM_CHANGED;
+        self->unchanges_ += message == PSM_UNCHANGED;
+    }
+    return CallWindowProcW(self ? self->sheetProc_ : DefWindowProcW, window, message, wParam,
+                           lParam);
+}
+
+void PageSheet::Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!sheet_ || !IsWindow(sheet_) ||
+            !SendMessageW(sheet_, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg))) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+HWND PageSheet::EditOf(int id) const {
+    HWND edit = FindWindowExW(Item(id), nullptr, L"Edit", nullptr);
+    return edit ? edit : Item(id);
+}
+
+void PageSheet::Focus(int id) {
+    SetFocus(Item(id));
+    Pump();
+}
+
+void PageSheet::Type(int id, const std::wstring& text) {
+    for (wchar_t c : text) {
+        SendMessageW(EditOf(id), WM_CHAR, c, 1);
+    }
+    Pump();
+}
+
+void PageSheet::SetText(int id, const std::wstring& text) {
+    SetWindowTextW(Item(id), text.c_str());
+    Pump();
+}
+
+std::wstring PageSheet::Text(int id) const {
+    std::wstring text(8192, L'\0');
+    text.resize(GetWindowTextW(Item(id), text.data(), 8192));
+    return text;
+}
+
+namespace {
+bool IsListBox(HWND control) {
+    wchar_t cls[32] = {};
+    GetClassNameW(control, cls, 32);
+    return lstrcmpiW(cls, L"ListBox") == 0;
+}
+} // namespace
+
+Entries PageSheet::EntriesOf(int id) const {
+    const bool list = IsListBox(Item(id));
+    Entries entries;
+    const LRESULT count = SendMessageW(Item(id), list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[MAX_PATH + 1] = {};
+        if (SendMessageW(Item(id), list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, i, 0) < MAX_PATH) {
+            SendMessageW(Item(id), list ? LB_GETTEXT : CB_GETLBTEXT, i,
+                         reinterpret_cast<LPARAM>(text));
+        }
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+int PageSheet::Selection(int id) const {
+    return static_cast<int>(
+        SendMessageW(Item(id), IsListBox(Item(id)) ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
+}
+
+void PageSheet::Select(int id, int index) {
+    const bool list = IsListBox(Item(id));
+    SendMessageW(Item(id), list ? LB_SETCURSEL : CB_SETCURSEL, index, 0);
+    Notify(id, list ? LBN_SELCHANGE : CBN_SELCHANGE);
+    if (!list) {
+        Pump(); // the deferred field checks
+    }
+}
+
+::testing::AssertionResult PageSheet::AllEnabled(std::initializer_list<int> ids,
+                                                 bool enabled) const {
+    for (int id : ids) {
+        if (Enabled(id) != enabled) {
+            return ::testing::AssertionFailure()
+                   << "control " << id << (enabled ? " is disabled" : " is enabled");
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::pair<DWORD, DWORD> PageSheet::EditSelection(int id) const {
+    DWORD start = 0, end = 0;
+    SendMessageW(EditOf(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+
+int PageSheet::FocusedId() const {
+    HWND focus = GetFocus();
+    if (focus && GetParent(focus) != page_ && GetParent(GetParent(focus)) == page_) {
+        focus = GetParent(focus); // the edit inside a combo box
+    }
+    return focus && GetParent(focus) == page_ ? GetDlgCtrlID(focus) : 0;
+}
+
+void PageSheet::Click(int id) {
+    SendMessageW(Item(id), BM_CLICK, 0, 0);
+    Pump();
+}
+
+void PageSheet::Notify(int id, WORD code) {
+    SendMessageW(page_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
+}
+
+LONG_PTR PageSheet::SheetNotify(UINT code) {
+    PSHNOTIFY notify{};
+    notify.hdr.hwndFrom = sheet_;
+    notify.hdr.code = code;
+    SetWindowLongPtrW(page_, DWLP_MSGRESULT, 0);
+    SendMessageW(page_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
+    return GetWindowLongPtrW(page_, DWLP_MSGRESULT);
+}
+
+void PageSheet::Tab() {
+    HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0x000F0001);
+    PostMessageW(focus, WM_KEYUP, VK_TAB, 0xC00F0001);
+    Pump();
+}
+
+bool PageSheet::LeavePage() {
+    SendMessageW(sheet_, PSM_SETCURSEL, 1, 0);
+    Pump();
+    return reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0)) != page_;
+}
+
+void PageSheet::ComeBack() {
+    SendMessageW(sheet_, PSM_SETCURSEL, 0, 0);
+    Pump();
+}
+
+void PageSheet::Apply() {
+    SendMessageW(sheet_, PSM_APPLY, 0, 0);
+    Pump();
+}
+
+TicketsPageTest::TicketsPageTest(PageProc proc)
+    : printer(Unique(L"Tickets printer"), kFamily1Driver, EmptyDevmode()), folder(L"tickets"),
+      softwarePath(HKEY_LOCAL_MACHINE, vorn::names::kTicketSoftwareKey,
+                   vorn::names::kTicketSoftwarePathValue),
+      editorDefault(HKEY_LOCAL_MACHINE, vorn::names::kTicketEditorKey,
+                    vorn::names::kTicketEditorTicketsValue),
+      proc_(proc) {
+    person.Reply(IDOK);
+    editorDefault.Delete();
+    printer.SetString(vorn::names::kCurrentTicketsDir, folder.Path());
+}
+
+std::unique_ptr<PageSheet> TicketsPageTest::OpenPage() {
+    person.Clear();
+    auto sheet = std::make_unique<PageSheet>(IDD_TICKETS, proc_, &printer.Context());
+    EXPECT_TRUE(sheet->Opened());
+    return sheet;
+}
+
+} // namespace pagesheet

@@ -1,0 +1,250 @@
+// One of the plug-in's pages hosted for a test: a modeless property sheet
+// with the page (its dialog template from the DLL, its page procedure) and a
+// blank second page to leave it for; a printer of the stand-in spooler with
+// its PrinterDriverData key, a private section and a hand-made context whose
+// sheet function records its calls; a person answering message boxes;
+// temporary folders and registry values put back at the end.
+#pragma once
+
+#include "core/plugin_context.h"
+#include "core/private_devmode.h"
+#include "support/spooler_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <prsht.h>
+
+#include <deque>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pagesheet {
+
+constexpr wchar_t kPluginCaption[] = L"Vorn PS Printer Driver";
+// A driver of the family that offers all eight delivery modes, and one of
+// the family that offers six.
+constexpr wchar_t kFamily2Driver[] = L"Vorn K340 PS";
+constexpr wchar_t kFamily1Driver[] = L"Vorn K335 PS";
+constexpr int kApplyButtonId = 0x3021;
+
+// What the Tickets page says.
+constexpr wchar_t kRegistryFailedText[] = L"Unable to access Vorn Job Ticket settings in the "
+                                          L"Registry.\nYou may need to reinstall Dur Irivuravo.";
+inline std::wstring InvalidDirectoryText(const std::wstring& directory) {
+    return L"The directory '" + directory + L"' is invalid. Please enter a valid directory.";
+}
+
+using Entries = std::vector<std::wstring>;
+using PageProc = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
+
+// The plug-in DLL, loaded once: its dialogs and strings serve the pages.
+HMODULE PluginModule();
+// Names unique in this test program.
+std::wstring Unique(const std::wstring& base);
+std::wstring AbsolutePath(const std::wstring& path);
+inline bool Contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+// A private section as the default operation leaves it, with histories,
+// stale values and a ticket; opened with the given mode, PIN and notice.
+vorn::PrivateDevmode SampleDevmode(BYTE mode = 0, const wchar_t* pin = L"", BYTE notify = 0);
+
+// A private section with only its header: no ticket, no settings.
+vorn::PrivateDevmode EmptyDevmode();
+
+// Runs the thread's messages for a while, or until done() (its answer).
+void Pump(DWORD milliseconds);
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+struct SeenBox {
+    std::wstring caption;
+    std::wstring text;
+};
+
+// Answers the message boxes of this thread as a person would: reads them,
+// presses the queued button, else the standing reply; with neither, a box
+// is a surprise that fails the test (and is answered OK).
+class Person {
+  public:
+    Person();
+    ~Person();
+    void Queue(int button) { queued_.push_back(button); }
+    void Reply(int button) { reply_ = button; }
+    const std::vector<SeenBox>& Seen() const { return seen_; }
+    void Clear() { seen_.clear(); }
+    size_t Unanswered() const { return queued_.size(); }
+    // Exactly one box was seen, with the plug-in's caption and `part` in it.
+    ::testing::AssertionResult SawOne(const std::wstring& part) const;
+
+  private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void Look();
+    UINT_PTR timer_ = 0;
+    bool busy_ = false;
+    int reply_ = 0;
+    std::deque<int> queued_;
+    std::vector<SeenBox> seen_;
+};
+
+// A folder under the temporary folder, removed with its files at the end.
+class TempFolder {
+  public:
+    explicit TempFolder(const std::wstring& name);
+    ~TempFolder() { Destroy(); }
+    const std::wstring& Path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+    void Touch(const std::wstring& name) const;
+    void Remove(const std::wstring& name) const;
+    // Names of the ticket files in the folder (without ".jdf"), in its order.
+    Entries TicketNames() const;
+    void Destroy();
+
+  private:
+    std::wstring path_;
+};
+
+// A registry value saved, and put back (or removed) at the end.
+class SavedValue {
+  public:
+    SavedValue(HKEY root, std::wstring path, std::wstring name);
+    ~SavedValue();
+    void SetString(const std::wstring& text) const;
+    void SetRaw(DWORD type, const void* data, DWORD size) const;
+    void Delete() const;
+
+  private:
+    HKEY root_;
+    std::wstring path_, name_;
+    bool existed_ = false, keyExisted_ = false;
+    DWORD type_ = 0;
+    std::vector<BYTE> data_;
+};
+
+struct SheetCall {
+    HANDLE sheet;
+    UINT function;
+    LPARAM param1;
+    LPARAM param2;
+};
+
+// A printer with its own PrinterDriverData key, its private section and the
+// context the host would have made for it.
+class PagePrinter {
+  public:
+    PagePrinter(const std::wstring& name, const std::wstring& driver,
+                const vorn::PrivateDevmode& devmode);
+    ~PagePrinter();
+    PagePrinter(const PagePrinter&) = delete;
+    PagePrinter& operator=(const PagePrinter&) = delete;
+    vorn::PluginContext& Context() { return context_; }
+    vorn::PrivateDevmode& Devmode() { return devmode_; }
+    const std::wstring& Name() const { return printer_.Name(); }
+    std::wstring DataKeyPath() const;
+    void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) const;
+    void SetString(const wchar_t* name, const std::wstring& text) const;
+    void DeleteValue(const wchar_t* name) const;
+    std::wstring ReadString(const wchar_t* name, DWORD* type = nullptr,
+                            DWORD* bytes = nullptr) const;
+    // The calls to the sheet function, of every printer of the program.
+    static std::vector<SheetCall>& SheetCalls();
+
+  private:
+    testsupport::TestPrinter printer_;
+    OEMUIPSPARAM sheetParam_{};
+    DEVMODEW publicDevmode_{};
+    vorn::PrivateDevmode devmode_;
+    vorn::PluginContext context_{};
+};
+
+// The modeless sheet: the page first, a blank page second.
+class PageSheet {
+  public:
+    PageSheet(int templateId, PageProc proc, vorn::PluginContext* context);
+    ~PageSheet();
+    PageSheet(const PageSheet&) = delete;
+    PageSheet& operator=(const PageSheet&) = delete;
+
+    bool Opened() const { return page_ != nullptr; }
+    HWND Sheet() const { return sheet_; }
+    HWND Page() const { return page_; }
+    HWND Item(int id) const { return GetDlgItem(page_, id); }
+    // Dispatches what is waiting, as the host's message loop would.
+    void Pump();
+    // The edit window inside a combo box, or the control itself.
+    HWND EditOf(int id) const;
+    void Focus(int id);
+    void Type(int id, const std::wstring& text);
+    void SetText(int id, const std::wstring& text);
+    std::wstring Text(int id) const;
+    // Combo and list boxes: entries, selection, a selection as a click.
+    Entries EntriesOf(int id) const;
+    int Selection(int id) const;
+    void Select(int id, int index);
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    ::testing::AssertionResult AllEnabled(std::initializer_list<int> ids, bool enabled) const;
+    std::pair<DWORD, DWORD> EditSelection(int id) const;
+    int FocusedId() const;
+    void Click(int id);
+    // A WM_COMMAND notification from one of the page's controls (what it
+    // posts is left waiting).
+    void Notify(int id, WORD code);
+    // A property-sheet notification; the page's DWLP_MSGRESULT answer.
+    LONG_PTR SheetNotify(UINT code);
+    // Presses Tab in the focused control, through the sheet's dialog manager.
+    void Tab();
+    // Switches to the blank page (the page is committed): did it switch?
+    bool LeavePage();
+    void ComeBack();
+    void Apply();
+    // PSM_CHANGED / PSM_UNCHANGED the page sent since the last reset.
+    int Changes() const { return changes_; }
+    int Unchanges() const { return unchanges_; }
+    void ResetNotices() { changes_ = unchanges_ = 0; }
+
+  private:
+    static LRESULT CALLBACK SheetProc(HWND, UINT, WPARAM, LPARAM);
+    std::vector<BYTE> blankTemplate_;
+    HWND sheet_ = nullptr;
+    HWND page_ = nullptr;
+    WNDPROC sheetProc_ = nullptr;
+    int changes_ = 0;
+    int unchanges_ = 0;
+};
+
+// A page of a printer of its own.
+class PrinterPage : public PagePrinter, public PageSheet {
+  public:
+    PrinterPage(int templateId, PageProc proc, const vorn::PrivateDevmode& devmode,
+                const std::wstring& driver = kFamily2Driver,
+                const std::wstring& name = Unique(L"Page printer"))
+        : PagePrinter(name, driver, devmode), PageSheet(templateId, proc, &Context()) {}
+};
+
+// A Tickets page test: a printer whose saved directory is `folder`, the
+// ticket software's values saved (the editor's default folder removed), and
+// a person who answers OK unless told otherwise.
+class TicketsPageTest : public ::testing::Test {
+  protected:
+    explicit TicketsPageTest(PageProc proc);
+    // Opens the page afresh, forgetting the boxes seen so far.
+    std::unique_ptr<PageSheet> OpenPage();
+    // The page's answer to leaving it (0: it may be left).
+    LONG_PTR Leave(PageSheet& sheet) { return sheet.SheetNotify(PSN_KILLACTIVE); }
+
+    Person person;
+    PagePrinter printer;
+    TempFolder folder;
+    SavedValue softwarePath;
+    SavedValue editorDefault;
+
+  private:
+    PageProc proc_;
+};
+
+} // namespace pagesheet
