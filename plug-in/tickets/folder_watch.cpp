@@ -33,16 +33,15 @@ bool WalkDue(const FolderWatch& watch, const wchar_t* directory, bool exists, DW
 // The old watch goes first: a folder deleted while watched is kept (delete
 // pending, its name taken) until the watch lets go of it, so a folder being
 // deleted must not be watched again.
-void SetWatch(FolderWatch& watch, const wchar_t* directory, DWORD now) noexcept {
+void SetWatch(FolderWatch& watch, const wchar_t* directory, bool exists, DWORD now) noexcept {
     watch.notification.Reset();
-    watch.existed = IsExistingPath(directory, false) ? 1 : 0;
-    if (watch.existed) {
-        // Names added, removed or renamed are all the list shows of a folder.
-        const HANDLE notification =
-            FindFirstChangeNotificationW(directory, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
-        if (notification) {
-            watch.notification.Reset(notification);
-        }
+    watch.existed = exists ? 1 : 0;
+    if (exists) {
+        // Names added, removed or renamed are all the list shows of a
+        // folder. A watch that cannot be set is INVALID_HANDLE_VALUE, which
+        // the owner holds as none.
+        watch.notification.Reset(
+            FindFirstChangeNotificationW(directory, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
     }
     CopyInto(watch.directory, directory);
     watch.lastWalk = now;
@@ -56,10 +55,11 @@ void RefreshWatchedTicketList(HWND page, FolderWatch* watch, HINSTANCE instance)
         wchar_t directory[kTicketPathBufferChars] = {};
         ReadDirectoryText(page, directory);
         const DWORD now = GetTickCount();
-        if (!WalkDue(*watch, directory, IsExistingPath(directory, false), now)) {
+        const bool exists = IsExistingPath(directory, false);
+        if (!WalkDue(*watch, directory, exists, now)) {
             return;
         }
-        SetWatch(*watch, directory, now);
+        SetWatch(*watch, directory, exists, now);
     }
     RefreshTicketList(page, instance);
 }

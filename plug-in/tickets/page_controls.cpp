@@ -45,6 +45,12 @@ int ShowTicketMessage(HWND owner, HINSTANCE instance, UINT textId, UINT type, co
     return MessageBoxW(owner, text, caption, type);
 }
 
+void RefuseDirectoryText(HWND page, HINSTANCE instance, const wchar_t* directory) noexcept {
+    SetFocus(GetDlgItem(page, IDC_TICKET_DIR));
+    SendDlgItemMessageW(page, IDC_TICKET_DIR, EM_SETSEL, 0, -1);
+    ShowTicketMessage(page, instance, IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
+}
+
 void ReadDirectoryText(HWND page, wchar_t (&buffer)[kTicketPathBufferChars]) noexcept {
     buffer[0] = L'\0';
     GetDlgItemTextW(page, IDC_TICKET_DIR, buffer, kTicketPathBufferChars);

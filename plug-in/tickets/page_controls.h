@@ -27,6 +27,12 @@ int ShowTicketMessage(HWND owner, HINSTANCE instance, UINT textId, UINT type,
                       const wchar_t* insert = nullptr,
                       size_t textBytes = kTicketMessageBytes) noexcept;
 
+// Refuses the directory text shown: the field gets the focus with its whole
+// text selected, then the "invalid directory" message. The focus moves first
+// because the box gives it back to the window that had it, and a list getting
+// it would ask again.
+void RefuseDirectoryText(HWND page, HINSTANCE instance, const wchar_t* directory) noexcept;
+
 // The directory edit's text, at most bufferChars - 1 characters.
 void ReadDirectoryText(HWND page, wchar_t (&buffer)[kTicketPathBufferChars]) noexcept;
 

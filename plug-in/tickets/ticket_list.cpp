@@ -292,16 +292,9 @@ int CommitTicketSelection(HWND page, HINSTANCE instance) noexcept {
     PrivateDevmode* devmode = ContextPrivateDevmode(context);
     wchar_t directory[kTicketPathBufferChars] = {};
     ReadDirectoryText(page, directory);
-    // The focus moves before the message: the box gives it back to the
-    // window that had it, and a list getting it would ask again.
-    const auto refuse = [page, instance, &directory]() noexcept {
-        SetFocus(GetDlgItem(page, IDC_TICKET_DIR));
-        SendDlgItemMessageW(page, IDC_TICKET_DIR, EM_SETSEL, 0, -1);
-        ShowTicketMessage(page, instance, IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
-        return 1;
-    };
     if (!IsExistingPath(directory, false)) {
-        return refuse();
+        RefuseDirectoryText(page, instance, directory);
+        return 1;
     }
     const HWND list = GetDlgItem(page, IDC_TICKET_LIST);
     const LRESULT selection = SendMessageW(list, LB_GETCURSEL, 0, 0);
@@ -313,7 +306,8 @@ int CommitTicketSelection(HWND page, HINSTANCE instance) noexcept {
     wchar_t ticketPath[kTicketPathBufferChars] = {};
     // A path cut short would name another file: the page stays instead.
     if (ticketChosen && !BuildTicketPath(directory, entry, ticketPath)) {
-        return refuse();
+        RefuseDirectoryText(page, instance, directory);
+        return 1;
     }
     WriteTicketsDirectory(context, directory);
     if (devmode) {

@@ -128,9 +128,7 @@ void CheckDirectoryOnFocus(HWND page, TicketsPageState* state, int id, WORD code
         return;
     }
     state->busy = true;
-    SetFocus(GetDlgItem(page, IDC_TICKET_DIR));
-    SendDlgItemMessageW(page, IDC_TICKET_DIR, EM_SETSEL, 0, -1);
-    ShowTicketMessage(page, PageInstance(page), IDS_INVALID_DIRECTORY, MB_ICONHAND, directory);
+    RefuseDirectoryText(page, PageInstance(page), directory);
     state->busy = false;
 }
 

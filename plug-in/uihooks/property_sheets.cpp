@@ -92,11 +92,7 @@ PluginContext* UsableContext() {
 
 // Adds one page at the sheet's initialisation; false when nothing was added.
 // The sheet keeps the context it was built with, so that its end can forget it.
-bool AddPage(PROPSHEETUI_INFO& info, Page page) {
-    PluginContext* context = UsableContext();
-    if (!context) {
-        return false;
-    }
+bool AddPage(PROPSHEETUI_INFO& info, PluginContext* context, Page page) {
     info.UserData = reinterpret_cast<ULONG_PTR>(context);
     context->page = PROPSHEETPAGEW{};
     // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
@@ -116,15 +112,17 @@ HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {
         return E_FAIL;
     }
     switch (info->Reason) {
-    case PROPSHEETUI_REASON_INIT:
+    case PROPSHEETUI_REASON_INIT: {
         // Without a context from the option tree there is nothing to give
         // the pages: refuse rather than add a page with no parameter.
-        if (!UsableContext()) {
+        PluginContext* context = UsableContext();
+        if (!context) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return E_FAIL;
         }
-        info->Result = AddPage(*info, page) ? 1 : 0;
+        info->Result = AddPage(*info, context, page) ? 1 : 0;
         break;
+    }
     case PROPSHEETUI_REASON_GET_INFO_HEADER: {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): handles and records travel as integers
         auto* header = reinterpret_cast<PROPSHEETUI_INFO_HEADER*>(lParam);
