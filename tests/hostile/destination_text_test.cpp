@@ -1,8 +1,8 @@
-// Hostile text in every field of the Destination page: typed up to and
-// past each limit, pasted far beyond it, every control character, lone
-// surrogates. Whatever the fields hold, the commit stores each text
-// terminated within its field and within its stored limit, and writes
-// nothing outside the delivery block.
+// Text in every field of the Destination page, from the ordinary to the
+// hostile: typed up to and past each limit, pasted far beyond it, every
+// control character, lone surrogates, stored texts without terminators.
+// Whatever the fields hold, the commit stores each text terminated within
+// its field and within its stored limit, and writes nothing outside them.
 #include "support/page_sheet.h"
 
 #include "destination/destination_page.h"
@@ -14,10 +14,10 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <iterator>
-#include <memory>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
+#include <memory>
 #include <string>
 
 using namespace pagesheet;
@@ -28,62 +28,63 @@ namespace {
 
 constexpr BYTE kHoldWithPin = 2;
 constexpr BYTE kNotifyOnCompletion = 1;
+constexpr wchar_t kFallbackPin[] = L"5183";
 
 struct Field {
     int id;
     const char* name;
-    size_t typingLimit; // what the control takes from the keyboard
-    size_t storedLimit; // what the commit keeps
+    size_t limit;       // what the control takes, and what the commit keeps
     size_t openLimit;   // what a stored text without terminator opens as
-    wchar_t sample;     // a character the field accepts
+    const wchar_t* run; // what the field accepts, to be repeated
 };
 
+// (addresses that the check normalises to themselves)
 const Field kFields[] = {
-    {IDC_JOBNAME, "job name", 80, 80, 80, L'j'},
-    {IDC_USERNAME, "user name", 16, 16, 16, L'u'},
-    {IDC_PIN, "PIN", 4, 4, 4, L'7'},
-    {IDC_ADDRESS, "address", 64, 64, 255, L'a'},
-    {IDC_MESSAGE, "message", 64, 64, 255, L'm'},
+    {IDC_JOBNAME, "job name", 80, 80, L"j"},
+    {IDC_USERNAME, "user name", 16, 16, L"u"},
+    {IDC_PIN, "PIN", 4, 4, L"7"},
+    {IDC_ADDRESS, "address", 64, 255, L"u@h.com "},
+    {IDC_MESSAGE, "message", 64, 255, L"m"},
 };
 
-// Text of `length` units the field accepts: valid addresses for the address
-// field ("u@h.com " repeated, which the check normalises to itself).
+// `length` units of what the field accepts.
 std::wstring Filler(const Field& field, size_t length) {
     std::wstring text;
-    if (field.id == IDC_ADDRESS) {
-        while (text.size() < length) {
-            text += L"u@h.com ";
-        }
-        text.resize(length);
-        return text;
+    while (text.size() < length) {
+        text += field.run;
     }
-    return std::wstring(length, field.sample);
+    text.resize(length);
+    return text;
 }
 
 bool HasControl(const wchar_t* text) {
     return std::any_of(text, text + wcslen(text), [](wchar_t c) { return c < 0x20; });
 }
 
+// What the commit stored for a field: the most recent entry of a history.
+const wchar_t* Stored(const DeliveryBlock& d, int id) {
+    return id == IDC_JOBNAME    ? d.jobName
+           : id == IDC_USERNAME ? d.userNames[0]
+           : id == IDC_PIN      ? d.pin
+           : id == IDC_ADDRESS  ? d.emailAddresses[0]
+                                : d.emailMessage;
+}
+
+// How a text reaches its field: typed, pasted over the whole field (which
+// keeps to the control's limit), or set by a program (which does not).
+enum class Put { Typed, Pasted, Set };
+
 class HostileDestinationText : public ::testing::Test {
   protected:
     void SetUp() override {
         person.Reply(IDOK);
-        PrivateDevmode dm = SampleDevmode();
-        dm.delivery.deliveryMode = kHoldWithPin;
-        wcscpy(dm.delivery.pin, L"1234");
-        dm.delivery.emailNotify = kNotifyOnCompletion;
+        PrivateDevmode dm = SampleDevmode(kHoldWithPin, L"1234", kNotifyOnCompletion);
         std::memset(dm.ticketPath, 0x5A, sizeof(dm.ticketPath)); // untouchable bytes
         dm.collate = 0x1357;
         OpenWith(dm);
     }
-    void TearDown() override {
-        for (const SeenBox& box : person.Seen()) {
-            EXPECT_EQ(kPluginCaption, box.caption) << box.text;
-        }
-    }
     void OpenWith(const PrivateDevmode& dm) {
         sheet.reset();
-        // (a driver of the family with all eight delivery modes)
         sheet = std::make_unique<PrinterPage>(IDD_DESTINATION, vorn::DestinationPageProc, dm);
         ASSERT_TRUE(sheet->Opened());
         before = sheet->Devmode();
@@ -118,23 +119,20 @@ class HostileDestinationText : public ::testing::Test {
         sheet->ComeBack();
     }
 
-    // Empties the field through its edit box, so that the page hears of it.
-    void Clear(int id) {
-        HWND edit = sheet->EditOf(id);
-        SendMessageW(edit, EM_SETSEL, 0, -1);
-        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
-        sheet->Pump();
-    }
-    void Paste(int id, const std::wstring& text) {
-        Clear(id);
+    void Enter(int id, Put put, const std::wstring& text) {
+        if (put == Put::Set) {
+            SendMessageW(sheet->EditOf(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            sheet->Pump();
+            return;
+        }
+        // Emptied through the edit box, so that the page hears of it.
+        SendMessageW(sheet->EditOf(id), EM_SETSEL, 0, -1);
         SendMessageW(sheet->EditOf(id), EM_REPLACESEL, TRUE,
-                     reinterpret_cast<LPARAM>(text.c_str()));
+                     reinterpret_cast<LPARAM>(put == Put::Pasted ? text.c_str() : L""));
         sheet->Pump();
-    }
-    std::wstring EditText(int id) {
-        std::wstring text(8192, L'\0');
-        text.resize(GetWindowTextW(sheet->EditOf(id), text.data(), 8192));
-        return text;
+        if (put == Put::Typed) {
+            sheet->Type(id, text);
+        }
     }
 
     // Hostile input may well be refused: a person in a hurry answers OK.
@@ -143,54 +141,96 @@ class HostileDestinationText : public ::testing::Test {
     PrivateDevmode before{};
 };
 
-TEST_F(HostileDestinationText, TypingStopsAtEachLimitAndTheCommitKeepsItsOwn) {
-    for (const Field& field : kFields) {
-        SCOPED_TRACE(field.name);
-        Clear(field.id);
-        sheet->Type(field.id, Filler(field, field.typingLimit + 20));
-        EXPECT_EQ(field.typingLimit, EditText(field.id).size());
+TEST_F(HostileDestinationText, EachFieldStoresItsTextByTheRules) {
+    const std::wstring high(1, wchar_t{0xD800}), low(1, wchar_t{0xDC00});
+    const std::wstring pair = L"\xD83D\xDE00", half = pair.substr(0, 1);
+    // A list of exactly the 64 stored is kept whole.
+    const std::wstring fits =
+        std::wstring(30, L'u') + L"@example.com " + std::wstring(9, L'v') + L"@h.com";
+    char host[vorn::kHostNameChars] = {};
+    vorn::GetLocalHostShortName(host);
+    const struct {
+        int id;
+        Put put;
+        std::wstring text;
+        std::wstring stored;
+        BYTE mode = kHoldWithPin;
+    } rows[] = {
+        // Trimmed, lists normalised; the application's setting is no name.
+        {IDC_JOBNAME, Put::Set, L"  Report  ", L"Report"},
+        {IDC_JOBNAME, Put::Set, L"Use application setting", L""},
+        {IDC_JOBNAME, Put::Set, L"   ", L""},
+        {IDC_USERNAME, Put::Set, L" dave ", L"dave"},
+        {IDC_ADDRESS, Put::Set, L" x@y.zz,, ,a@b.cd , ", L"x@y.zz a@b.cd"},
+        {IDC_ADDRESS, Put::Set, fits, fits},
+        {IDC_MESSAGE, Put::Set, L"  Hello  ", L"Hello"},
+        // A PIN only where the mode takes one; archiving may do without.
+        {IDC_PIN, Put::Set, L"9999", L"9999"},
+        {IDC_PIN, Put::Set, L"1234", L"", 0},
+        {IDC_PIN, Put::Set, L"1234", L"", 5},
+        {IDC_PIN, Put::Set, L"", L"", 7},
+        {IDC_PIN, Put::Set, L"0815", L"0815", 7},
+        // Lone surrogates are stored as they came; a pair across the stored
+        // limit is cut in half, still terminated.
+        {IDC_JOBNAME, Put::Pasted, L"a" + high + L"b", L"a" + high + L"b"},
+        {IDC_USERNAME, Put::Pasted, low, low},
+        {IDC_ADDRESS, Put::Pasted, high + L"@" + low + low + L".com",
+         high + L"@" + low + low + L".com"},
+        {IDC_MESSAGE, Put::Pasted, low + high, low + high},
+        {IDC_MESSAGE, Put::Set, std::wstring(63, L'm') + pair, std::wstring(63, L'm') + half},
+        {IDC_JOBNAME, Put::Set, std::wstring(79, L'j') + pair, std::wstring(79, L'j') + half},
+        // Set far beyond the limits: cut where stored.
+        {IDC_JOBNAME, Put::Set, std::wstring(6000, L'j'), std::wstring(80, L'j')},
+        {IDC_USERNAME, Put::Set, std::wstring(6000, L'u'), std::wstring(16, L'u')},
+        {IDC_MESSAGE, Put::Set, std::wstring(6000, L'm'), std::wstring(64, L'm')},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.id << " [" << row.text.substr(0, 90) << "]");
+        sheet->Select(IDC_DELIVERY, row.mode);
+        Enter(row.id, row.put, row.text);
+        CommitAndCheck("a row");
+        const DeliveryBlock& d = sheet->Devmode().delivery;
+        EXPECT_EQ(row.stored, Stored(d, row.id));
+        EXPECT_EQ(row.mode, d.deliveryMode);
+        EXPECT_EQ(kNotifyOnCompletion, d.emailNotify);
+        EXPECT_EQ(2, d.mailLanguage); // English, from the module's version resource
+        EXPECT_STREQ(host, d.hostName);
     }
-    CommitAndCheck("typed to the limits");
-    const DeliveryBlock& d = sheet->Devmode().delivery;
-    EXPECT_EQ(std::wstring(80, L'j'), d.jobName);
-    EXPECT_EQ(std::wstring(16, L'u'), d.userNames[0]);
-    EXPECT_STREQ(L"7777", d.pin);
-    // Eight whole addresses: the field stops before a ninth could be cut.
-    EXPECT_EQ(Filler(kFields[3], 63), d.emailAddresses[0]);
-    EXPECT_EQ(std::wstring(64, L'm'), d.emailMessage);
     EXPECT_TRUE(person.Seen().empty());
 }
 
-TEST_F(HostileDestinationText, PastedTextFarBeyondTheLimitsIsCutWhereStored) {
-    constexpr size_t kPasted = 6000;
-    // EM_REPLACESEL keeps to the control's limit; WM_SETTEXT does not.
-    for (const Field& field : kFields) {
-        SCOPED_TRACE(field.name);
-        Paste(field.id, Filler(field, kPasted));
-        EXPECT_LE(EditText(field.id).size(), field.typingLimit);
+TEST_F(HostileDestinationText, TypedOrPastedPastEachLimitTheFieldStops) {
+    for (Put put : {Put::Typed, Put::Pasted}) {
+        for (const Field& field : kFields) {
+            SCOPED_TRACE(field.name);
+            Enter(field.id, put, Filler(field, put == Put::Typed ? field.limit + 20 : 6000));
+            EXPECT_EQ(field.limit, sheet->Text(field.id).size());
+            CommitAndCheck("past the limit");
+            // Eight whole addresses: the field stops before a ninth could be cut.
+            std::wstring stored = Filler(field, field.limit);
+            stored.erase(stored.find_last_not_of(L' ') + 1);
+            EXPECT_EQ(stored, Stored(sheet->Devmode().delivery, field.id));
+        }
     }
-    CommitAndCheck("replaced selections");
-    for (const Field& field : kFields) {
-        SendMessageW(sheet->EditOf(field.id), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(Filler(field, kPasted).c_str()));
-        sheet->Pump();
-    }
-    person.Clear();
+    EXPECT_TRUE(person.Seen().empty());
+}
+
+// Set far beyond its limit, a PIN of thousands of digits is refused, and
+// OK puts the fallback in; so is an address list longer than is stored: OK
+// sends no e-mail, and nothing cut is stored or remembered.
+TEST_F(HostileDestinationText, SetFarBeyondTheLimitsThePinAndTheListAreRefused) {
+    const std::wstring list = Filler(kFields[3], 6000);
+    Enter(IDC_PIN, Put::Set, std::wstring(6000, L'7'));
+    Enter(IDC_ADDRESS, Put::Set, list);
     CommitAndCheck("set texts");
-    const DeliveryBlock& d = sheet->Devmode().delivery;
-    EXPECT_EQ(std::wstring(80, L'j'), d.jobName);
-    // A PIN of thousands of digits is refused; OK puts the fallback in.
-    EXPECT_STREQ(L"5183", d.pin);
-    // So is an address list longer than is stored: OK sends no e-mail, and
-    // nothing cut is stored or remembered.
     ASSERT_EQ(2u, person.Seen().size());
+    EXPECT_NE(std::wstring::npos, person.Seen()[0].text.find(L"'7777' is not a valid PIN"));
     EXPECT_NE(std::wstring::npos, person.Seen()[1].text.find(L"is not a valid email address"));
+    const DeliveryBlock& d = sheet->Devmode().delivery;
+    EXPECT_STREQ(kFallbackPin, d.pin);
     EXPECT_EQ(0, d.emailNotify);
     EXPECT_STREQ(L"", d.emailAddresses[0]);
-    EXPECT_STREQ(L"a@b.cd", d.emailAddresses[1]);
-    // The over-long user name equals, once cut, what the first commit
-    // stored: the history did not take it in twice.
-    EXPECT_STREQ(L"alice", d.userNames[1]);
+    EXPECT_STREQ(L"e@f.gh", d.emailAddresses[1]);
 }
 
 TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerminated) {
@@ -211,72 +251,35 @@ TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerm
     OpenWith(dm);
     // Each shows its stored field up to its last unit.
     for (const Field& field : kFields) {
-        EXPECT_EQ(field.openLimit, EditText(field.id).size()) << field.name;
+        EXPECT_EQ(field.openLimit, sheet->Text(field.id).size()) << field.name;
     }
-    Paste(IDC_ADDRESS, L"u@h.com");
+    Enter(IDC_ADDRESS, Put::Pasted, L"u@h.com");
     CommitAndCheck("stored texts without terminators");
     EXPECT_EQ(std::wstring(64, L'M'), sheet->Devmode().delivery.emailMessage);
 }
 
+// Pasted, the live filter takes every control character out again, however
+// many; typed, whatever the control makes of the key, none stays. DEL is an
+// ordinary character.
 TEST_F(HostileDestinationText, ControlCharactersNeverStay) {
-    const int freeText[] = {IDC_JOBNAME, IDC_USERNAME, IDC_ADDRESS, IDC_MESSAGE};
     std::wstring controls;
     for (wchar_t c = 1; c < 0x20; ++c) {
         controls += c;
     }
     controls += wchar_t{0x7F};
-    for (int id : freeText) {
+    for (int id : {IDC_JOBNAME, IDC_USERNAME, IDC_ADDRESS, IDC_MESSAGE}) {
         for (wchar_t c : controls) {
             SCOPED_TRACE(testing::Message() << "control " << id << ", unit " << int(c));
-            // Pasted: the live filter takes the character out again.
-            const std::wstring pasted = std::wstring(L"ab") + c + L"cd";
-            Paste(id, pasted);
-            EXPECT_EQ(c == 0x7F ? pasted : L"abcd", EditText(id));
-            // Typed: whatever the control makes of the key, nothing below
-            // 0x20 stays in the field.
+            const std::wstring pasted = std::wstring(L"ab") + c + L"c" + c + L"d";
+            Enter(id, Put::Pasted, pasted);
+            EXPECT_EQ(c == 0x7F ? pasted : L"abcd", sheet->Text(id));
             sheet->Type(id, std::wstring(1, c));
-            EXPECT_FALSE(HasControl(EditText(id).c_str()));
+            EXPECT_FALSE(HasControl(sheet->Text(id).c_str()));
         }
     }
-    Paste(IDC_ADDRESS, L"u@h.com");
+    Enter(IDC_ADDRESS, Put::Pasted, L"u@h.com");
     CommitAndCheck("after every control character");
     EXPECT_TRUE(person.Seen().empty());
-    // The PIN field has no filter: a pasted control makes the PIN invalid,
-    // and OK to the message stores the fallback.
-    for (wchar_t c : controls) {
-        SCOPED_TRACE(testing::Message() << "PIN with unit " << int(c));
-        Paste(IDC_PIN, std::wstring(L"12") + c + L"3");
-        CommitAndCheck("PIN with a control character");
-        EXPECT_STREQ(L"5183", sheet->Devmode().delivery.pin);
-    }
-    EXPECT_EQ(controls.size(), person.Seen().size());
-}
-
-TEST_F(HostileDestinationText, LoneSurrogatesAreStoredAsTheyCame) {
-    const std::wstring high(1, wchar_t{0xD800}), low(1, wchar_t{0xDC00});
-    Paste(IDC_JOBNAME, L"a" + high + L"b");
-    Paste(IDC_USERNAME, low);
-    Paste(IDC_ADDRESS, high + L"@" + low + low + L".com");
-    Paste(IDC_MESSAGE, low + high);
-    Paste(IDC_PIN, L"4321");
-    CommitAndCheck("lone surrogates");
-    const DeliveryBlock& d = sheet->Devmode().delivery;
-    EXPECT_EQ(L"a" + high + L"b", d.jobName);
-    EXPECT_EQ(low, d.userNames[0]);
-    EXPECT_EQ(high + L"@" + low + low + L".com", d.emailAddresses[0]);
-    EXPECT_EQ(low + high, d.emailMessage);
-    EXPECT_TRUE(person.Seen().empty());
-
-    // A pair across the stored limit is cut in half, still terminated.
-    const std::wstring pair = L"\xD83D\xDE00";
-    SendMessageW(sheet->EditOf(IDC_MESSAGE), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>((std::wstring(63, L'm') + pair).c_str()));
-    SendMessageW(sheet->EditOf(IDC_JOBNAME), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>((std::wstring(79, L'j') + pair).c_str()));
-    sheet->Pump();
-    CommitAndCheck("pairs across the limits");
-    EXPECT_EQ(std::wstring(63, L'm') + L"\xD83D", d.emailMessage);
-    EXPECT_EQ(std::wstring(79, L'j') + L"\xD83D", d.jobName);
 }
 
 } // namespace
