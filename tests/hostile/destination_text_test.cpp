@@ -91,8 +91,7 @@ class HostileDestinationText : public ::testing::Test {
     }
 
     // Leaves the page and comes back, then checks what the commit stored.
-    void CommitAndCheck(const char* step) {
-        SCOPED_TRACE(step);
+    void CommitAndCheck() {
         ASSERT_TRUE(sheet->LeavePage());
         const PrivateDevmode& dm = sheet->Devmode();
         const DeliveryBlock& d = dm.delivery;
@@ -188,7 +187,7 @@ TEST_F(HostileDestinationText, EachFieldStoresItsTextByTheRules) {
         SCOPED_TRACE(testing::Message() << row.id << " [" << row.text.substr(0, 90) << "]");
         sheet->Select(IDC_DELIVERY, row.mode);
         Enter(row.id, row.put, row.text);
-        CommitAndCheck("a row");
+        CommitAndCheck();
         const DeliveryBlock& d = sheet->Devmode().delivery;
         EXPECT_EQ(row.stored, Stored(d, row.id));
         EXPECT_EQ(row.mode, d.deliveryMode);
@@ -205,7 +204,7 @@ TEST_F(HostileDestinationText, TypedOrPastedPastEachLimitTheFieldStops) {
             SCOPED_TRACE(field.name);
             Enter(field.id, put, Filler(field, put == Put::Typed ? field.limit + 20 : 6000));
             EXPECT_EQ(field.limit, sheet->Text(field.id).size());
-            CommitAndCheck("past the limit");
+            CommitAndCheck();
             // Eight whole addresses: the field stops before a ninth could be cut.
             std::wstring stored = Filler(field, field.limit);
             stored.erase(stored.find_last_not_of(L' ') + 1);
@@ -222,7 +221,7 @@ TEST_F(HostileDestinationText, SetFarBeyondTheLimitsThePinAndTheListAreRefused) 
     const std::wstring list = Filler(kFields[3], 6000);
     Enter(IDC_PIN, Put::Set, std::wstring(6000, L'7'));
     Enter(IDC_ADDRESS, Put::Set, list);
-    CommitAndCheck("set texts");
+    CommitAndCheck();
     ASSERT_EQ(2u, person.Seen().size());
     EXPECT_NE(std::wstring::npos, person.Seen()[0].text.find(L"'7777' is not a valid PIN"));
     EXPECT_NE(std::wstring::npos, person.Seen()[1].text.find(L"is not a valid email address"));
@@ -235,26 +234,21 @@ TEST_F(HostileDestinationText, SetFarBeyondTheLimitsThePinAndTheListAreRefused) 
 
 TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerminated) {
     PrivateDevmode dm = SampleDevmode();
-    dm.delivery.emailNotify = kNotifyOnCompletion;
-    auto fill = [](auto& field, wchar_t unit) {
-        std::fill(std::begin(field), std::end(field), unit);
-    };
-    fill(dm.delivery.jobName, L'J');
-    for (auto& name : dm.delivery.userNames) {
-        fill(name, L'U');
-    }
-    fill(dm.delivery.pin, L'9');
-    for (auto& address : dm.delivery.emailAddresses) {
-        fill(address, L'A');
-    }
-    fill(dm.delivery.emailMessage, L'M');
+    DeliveryBlock& d = dm.delivery;
+    d.emailNotify = kNotifyOnCompletion;
+    // (the histories' entries lie one after another)
+    wmemset(d.jobName, L'J', std::size(d.jobName));
+    wmemset(d.userNames[0], L'U', sizeof(d.userNames) / sizeof(wchar_t));
+    wmemset(d.pin, L'9', std::size(d.pin));
+    wmemset(d.emailAddresses[0], L'A', sizeof(d.emailAddresses) / sizeof(wchar_t));
+    wmemset(d.emailMessage, L'M', std::size(d.emailMessage));
     OpenWith(dm);
     // Each shows its stored field up to its last unit.
     for (const Field& field : kFields) {
         EXPECT_EQ(field.openLimit, sheet->Text(field.id).size()) << field.name;
     }
     Enter(IDC_ADDRESS, Put::Pasted, L"u@h.com");
-    CommitAndCheck("stored texts without terminators");
+    CommitAndCheck();
     EXPECT_EQ(std::wstring(64, L'M'), sheet->Devmode().delivery.emailMessage);
 }
 
@@ -278,7 +272,7 @@ TEST_F(HostileDestinationText, ControlCharactersNeverStay) {
         }
     }
     Enter(IDC_ADDRESS, Put::Pasted, L"u@h.com");
-    CommitAndCheck("after every control character");
+    CommitAndCheck();
     EXPECT_TRUE(person.Seen().empty());
 }
 
