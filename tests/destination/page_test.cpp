@@ -45,7 +45,7 @@ class Destination : public ::testing::Test {
 
 } // namespace
 
-TEST_F(Destination, ShowsTheStoredSettingsEnablesByTheListsAndRestoresTheDefaults) {
+TEST_F(Destination, ShowsStoredSettingsEnablesFieldsByListAndRestoresDefaults) {
     PrivateDevmode dm = SampleDevmode(7, L"1234", 2);
     wcscpy(dm.delivery.emailMessage, L"Done");
     DestinationSheet sheet(dm);
