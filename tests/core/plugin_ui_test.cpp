@@ -20,7 +20,7 @@ class PluginUITest : public PluginFixture {
     }
 };
 
-TEST_F(PluginUITest, FactoryServesOnlyItsClassAndInterfaces) {
+TEST_F(PluginUITest, FactoryAndObjectServeOnlyTheirClassAndInterfaces) {
     const CLSID other = {0x12345678, 0x1, 0x2, {1, 2, 3, 4, 5, 6, 7, 8}};
     void* out = reinterpret_cast<void*>(0x1234);
     EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, host.GetClassObject()(other, IID_IClassFactory, &out));
@@ -49,6 +49,16 @@ TEST_F(PluginUITest, FactoryServesOnlyItsClassAndInterfaces) {
     // Refused requests left no object behind: only the host's own is alive.
     host.Plugin()->AddRef();
     EXPECT_EQ(1u, host.Plugin()->Release());
+
+    // The plug-in object answers its own interfaces only.
+    ASSERT_EQ(S_OK, plugin->QueryInterface(IID_IUnknown, &out));
+    EXPECT_EQ(static_cast<IUnknown*>(plugin), out);
+    plugin->Release();
+    ASSERT_EQ(S_OK, plugin->QueryInterface(IID_IPrintOemUI, &out));
+    plugin->Release();
+    out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(E_NOINTERFACE, plugin->QueryInterface(IID_IClassFactory, &out));
+    EXPECT_EQ(nullptr, out);
 }
 
 TEST_F(PluginUITest, CanUnloadOnlyWhenNoObjectOrLockIsHeld) {
@@ -101,54 +111,41 @@ TEST_F(PluginUITest, CountsStayBalancedUnderConcurrentUse) {
     FreeLibrary(pin);
 }
 
-TEST_F(PluginUITest, AnswersItsOwnInterfacesOnly) {
-    void* out = nullptr;
-    ASSERT_EQ(S_OK, plugin->QueryInterface(IID_IUnknown, &out));
-    EXPECT_EQ(static_cast<IUnknown*>(plugin), out);
-    plugin->Release();
-    ASSERT_EQ(S_OK, plugin->QueryInterface(IID_IPrintOemUI, &out));
-    plugin->Release();
-    out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(E_NOINTERFACE, plugin->QueryInterface(IID_IClassFactory, &out));
-    EXPECT_EQ(nullptr, out);
-}
-
+// Every row's mode is also refused when there is nowhere to state the size
+// needed.
 TEST_F(PluginUITest, GetInfo) {
     constexpr DWORD kKept = 0xAAAA, kUnset = 99, kOk = 0;
     struct Row {
         DWORD mode;
-        bool buffer, needed;
+        bool buffer;
         DWORD size;
         HRESULT hr;
         DWORD value, neededAfter, lastError;
     };
     const Row rows[] = {
-        {OEMGI_GETSIGNATURE, true, true, 4, S_OK, 0x4D534654, 4, kOk},
-        {OEMGI_GETVERSION, true, true, 8, S_OK, 1, 4, kOk},
-        {OEMGI_GETSIGNATURE, true, true, 3, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
-        {OEMGI_GETVERSION, false, true, 4, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
-        {OEMGI_GETPUBLISHERINFO, true, true, 4, E_FAIL, kKept, 0, ERROR_NOT_SUPPORTED},
-        {0, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
-        {OEMGI_GETINTERFACEVERSION, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
-        {5, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+        {OEMGI_GETSIGNATURE, true, 4, S_OK, 0x4D534654, 4, kOk},
+        {OEMGI_GETVERSION, true, 8, S_OK, 1, 4, kOk},
+        {OEMGI_GETSIGNATURE, true, 3, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
+        {OEMGI_GETVERSION, false, 4, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
+        {OEMGI_GETPUBLISHERINFO, true, 4, E_FAIL, kKept, 0, ERROR_NOT_SUPPORTED},
+        {0, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+        {OEMGI_GETINTERFACEVERSION, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+        {5, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
     };
     for (const Row& row : rows) {
         DWORD value[16] = {kKept}, needed = kUnset;
         SetLastError(kOk);
-        EXPECT_EQ(row.hr, plugin->GetInfo(row.mode, row.buffer ? value : nullptr, row.size,
-                                          row.needed ? &needed : nullptr))
+        EXPECT_EQ(row.hr,
+                  plugin->GetInfo(row.mode, row.buffer ? value : nullptr, row.size, &needed))
             << row.mode;
         EXPECT_EQ(row.value, value[0]) << row.mode;
         EXPECT_EQ(row.neededAfter, needed) << row.mode;
         EXPECT_EQ(row.lastError, GetLastError()) << row.mode;
-    }
-    // Without somewhere to state the size needed, every mode is refused.
-    for (DWORD mode : {0u, 1u, 2u, 3u, 4u, 5u}) {
-        DWORD value = kKept;
+        value[0] = kKept;
         SetLastError(kOk);
-        EXPECT_EQ(E_FAIL, plugin->GetInfo(mode, &value, 4, nullptr)) << mode;
-        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError()) << mode;
-        EXPECT_EQ(kKept, value) << mode;
+        EXPECT_EQ(E_FAIL, plugin->GetInfo(row.mode, value, 4, nullptr)) << row.mode;
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError()) << row.mode;
+        EXPECT_EQ(kKept, value[0]) << row.mode;
     }
 }
 

@@ -98,7 +98,7 @@ class TicketRecordTest : public ::testing::Test {
     // Fills a fresh record (page code `stalePageCode`, a pattern in what the
     // plug-in must not write) and checks that only its fields were written
     // and that the DEVMODEs were only read.
-    void Fill(SHORT stalePageCode = 0) {
+    void Fill(SHORT stalePageCode = 0, bool withContext = true) {
         GuardedBuffer& buffer = (++fills % 2) ? recordAfter : recordBefore;
         buffer.Fill(0);
         bytes = buffer.Data();
@@ -109,7 +109,8 @@ class TicketRecordTest : public ::testing::Test {
         std::memcpy(bytes + 1774, &stalePageCode, 2);
         const std::vector<BYTE> publicBefore(publicDm.Data(), publicDm.Data() + publicDm.Size());
         const std::vector<BYTE> privateBefore(privateDm.Data(), privateDm.Data() + 2924);
-        vorn::FillNewTicketRecord(reinterpret_cast<vorn::NewTicketRecord*>(bytes), &context);
+        vorn::FillNewTicketRecord(reinterpret_cast<vorn::NewTicketRecord*>(bytes),
+                                  withContext ? &context : nullptr);
         EXPECT_EQ(0, U16(0) | U16(2));
         for (const RecordRange& range : kUntouched) {
             for (size_t i = range.offset; i < range.offset + range.bytes; ++i) {
