@@ -101,23 +101,17 @@ TEST(PrinterDataValues, WritesNeedTheLocalKeyAndMakeTheConnectionsOwn) {
     RemoveKey(HKEY_CURRENT_USER, ConnectionKeyPath(connection.Name()));
 }
 
-// Text-like bytes with no zero anywhere: nothing terminates it.
-std::vector<BYTE> Unterminated(size_t size) {
-    std::vector<BYTE> data(size);
-    for (size_t i = 0; i < size; ++i) {
+// Stores `size` letters, with no zero anywhere to terminate them, and more
+// letters behind them in memory: the registry adds a terminator to text
+// whose next character is one, which would store more than the test means to.
+std::vector<BYTE> StoreLetters(const std::wstring& keyPath, DWORD type, size_t size) {
+    std::vector<BYTE> data(size + 4);
+    for (size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<BYTE>('A' + i % 26);
     }
+    EXPECT_EQ(ERROR_SUCCESS, SHSetValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), kValue, type,
+                                         data.data(), static_cast<DWORD>(size)));
     return data;
-}
-
-// Stores the value with letters after its bytes in memory: the registry
-// adds a terminator to text whose next character is one, which would store
-// more than the test means to.
-void Store(const std::wstring& keyPath, DWORD type, std::vector<BYTE> data) {
-    const DWORD size = static_cast<DWORD>(data.size());
-    data.insert(data.end(), 4, 'z');
-    EXPECT_EQ(ERROR_SUCCESS,
-              SHSetValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), kValue, type, data.data(), size));
 }
 
 TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
@@ -129,8 +123,7 @@ TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
     int cases = 0;
     for (DWORD type : types) {
         for (size_t valueSize : valueSizes) {
-            const std::vector<BYTE> data = Unterminated(valueSize);
-            Store(DataKeyOf(printer), type, data);
+            const std::vector<BYTE> data = StoreLetters(DataKeyOf(printer), type, valueSize);
             for (DWORD bufferSize = 0; bufferSize <= 70; ++bufferSize) {
                 for (auto guard : {GuardedBuffer::Guard::After, GuardedBuffer::Guard::Before}) {
                     GuardedBuffer buffer(bufferSize, guard);

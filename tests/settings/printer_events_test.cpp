@@ -6,6 +6,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,20 +16,16 @@ namespace {
 
 const std::wstring kPrinters = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 
-struct StoredValue {
+// A value under the current user: its type and bytes, none when missing.
+using Stored = std::optional<std::pair<DWORD, std::vector<BYTE>>>;
+Stored ReadValue(const std::wstring& path, const wchar_t* name) {
     DWORD type = REG_NONE;
-    std::vector<BYTE> bytes;
-    bool found = false;
-};
-
-StoredValue ReadValue(const std::wstring& path, const wchar_t* name) {
-    StoredValue value;
     BYTE buffer[256];
     DWORD size = sizeof(buffer);
-    value.found = SHGetValueW(HKEY_CURRENT_USER, path.c_str(), name, &value.type, buffer, &size) ==
-                  ERROR_SUCCESS;
-    value.bytes.assign(buffer, buffer + (value.found ? size : 0));
-    return value;
+    if (SHGetValueW(HKEY_CURRENT_USER, path.c_str(), name, &type, buffer, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::pair(type, std::vector<BYTE>(buffer, buffer + size));
 }
 
 // The access list of a key under the local machine in SDDL, empty when it
@@ -154,12 +151,9 @@ TEST_F(PrinterEventsTest, ConnectionsGetExactCopiesAndLocalPrintersNothing) {
         for (int i = 0; i < 4; ++i) {
             const bool copied = row.copies && i < 3 &&
                                 std::find(row.held.begin(), row.held.end(), i) != row.held.end();
-            const StoredValue stored = ReadValue(userKey, kValues[i].name);
-            EXPECT_EQ(copied, stored.found) << kValues[i].name;
-            if (copied) {
-                EXPECT_EQ(kValues[i].type, stored.type) << kValues[i].name;
-                EXPECT_EQ(kValues[i].bytes, stored.bytes) << kValues[i].name;
-            }
+            EXPECT_EQ(copied ? Stored({kValues[i].type, kValues[i].bytes}) : std::nullopt,
+                      ReadValue(userKey, kValues[i].name))
+                << kValues[i].name;
         }
     }
 }

@@ -26,7 +26,16 @@ void PrintTo(const Row& row, std::ostream* out) {
     *out << row.setup;
 }
 
+// The media fields of a row.
+#define MEDIA(kind, number, color, opacity, recycled, heavy, preprinted, prepunched)               \
+    "mediaKind=" #kind ";mediaNumber=" #number ";mediaColor=" #color ";mediaOpacity=" #opacity     \
+    ";recycled=" #recycled ";heavyMedia=" #heavy ";preprinted=" #preprinted                        \
+    ";prepunched=" #prepunched
 const Row kRows[] = {
+    // No answers at all: every feature's fallback.
+    {"", "sidesCode=3;collateCode=3;jogCode=1;outputBinCode=6;pageCode=9;pageWidth=612;"
+         "pageHeight=792;stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;"
+         "bookletPortrait=0;" MEDIA(2, 0, 0, 0, 0, 0, 0, 0)},
     // Every field at its offset.
     {"copies=7;Duplex=DuplexTumble;Collate=False;"
      "MediaType=PreprintedPrepunchedRecycledLetterheadTranslucentBlue3;PageSize=A5;Jog=EndOfSet;"
@@ -69,16 +78,11 @@ const Row kRows[] = {
     {"Duplex=DuplexTumble;landscape", "sidesCode=5"},
     {"Duplex=None", "sidesCode=3"},
     {"Duplex=duplextumble;landscape", "sidesCode=3"},
-    {"landscape", "sidesCode=3;collateCode=3;jogCode=1;outputBinCode=6"},
     {"Collate=True;Jog=EndOfJob;OutputBin=Upper", "collateCode=3;jogCode=4;outputBinCode=19"},
     {"Collate=False;Jog=EndOfSet;OutputBin=Booklet", "collateCode=1;jogCode=4;outputBinCode=20"},
     {"Collate=true;Jog=None;OutputBin=Main", "collateCode=1;jogCode=1;outputBinCode=6"},
     {"Jog=EndOfJobs;OutputBin=Lower", "collateCode=3;jogCode=1;outputBinCode=6"},
-// Media rules combine, later ones winning.
-#define MEDIA(kind, number, color, opacity, recycled, heavy, preprinted, prepunched)               \
-    "mediaKind=" #kind ";mediaNumber=" #number ";mediaColor=" #color ";mediaOpacity=" #opacity     \
-    ";recycled=" #recycled ";heavyMedia=" #heavy ";preprinted=" #preprinted                        \
-    ";prepunched=" #prepunched
+    // Media rules combine, later ones winning.
     {"MediaType=RecycledBlue", MEDIA(2, 0, 4, 1, 1, 0, 0, 0)},
     {"MediaType=CardstockSpecial", MEDIA(7, 0, 0, 1, 0, 0, 0, 0)},
     {"MediaType=CardstockThick", MEDIA(7, 0, 0, 1, 0, 1, 0, 0)},
@@ -92,7 +96,6 @@ const Row kRows[] = {
     {"MediaType=PreprintedTabstockNone", MEDIA(5, 0, 37, 1, 0, 0, 1, 0)},
     {"MediaType=PrepunchedLetterheadRedGrey", MEDIA(1, 0, 49, 1, 0, 0, 0, 1)},
     {"MediaType=blue", MEDIA(2, 0, 0, 1, 0, 0, 0, 0)},
-    {"", MEDIA(2, 0, 0, 0, 0, 0, 0, 0)},
 #undef MEDIA
     // Page sizes in points, turned with the document.
     {"PageSize=A4", "pageCode=1;pageWidth=595;pageHeight=842"},
@@ -106,8 +109,8 @@ const Row kRows[] = {
     {"PageSize=210x340", "pageCode=20;pageWidth=595;pageHeight=964"},
     {"PageSize=Tabloid", "pageCode=0;pageWidth=842;pageHeight=1191"},      // unknown: code kept
     {"PageSize=Tabloid;stale=99", "pageCode=99;pageWidth=0;pageHeight=0"}, // outside the table
-    {"", "pageCode=9;pageWidth=612;pageHeight=792"},
-    {"landscape", "pageCode=9;pageWidth=792;pageHeight=612"},
+    {"landscape", "pageCode=9;pageWidth=792;pageHeight=612;sidesCode=3;collateCode=3;jogCode=1;"
+                  "outputBinCode=6"},
     // A custom size is converted from tenths of a millimetre without rounding.
     {"PageSize=CustomPageSize;paper=2100x2970",
      "pageCode=20;pageWidth=595.275590551181;pageHeight=841.8897637795276"},
@@ -133,7 +136,6 @@ const Row kRows[] = {
      "stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;bookletPortrait=0"},
     {"StapleLocation=LeftDiagonally",
      "stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;bookletPortrait=0"},
-    {"", "stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;bookletPortrait=0"},
     {"Duplex=None;Collate=False;PageSize=A4;StapleLocation=Booklet",
      "sidesCode=5;collateCode=3;bookletPortrait=1;pageCode=1;pageWidth=842;pageHeight=595"},
     {"Duplex=None;Collate=False;PageSize=A4;StapleLocation=Booklet;landscape",
