@@ -20,7 +20,7 @@ constexpr DWORD kSignature = 0x4D534654; // "TFSM"
 
 class DevModeTest : public PluginFixture {};
 
-TEST_F(DevModeTest, RefusesWhatItCannotServe) {
+TEST_F(DevModeTest, RefusesWhatItCannotServeAndSizesOnly) {
     OEMDMPARAM param{};
     for (DWORD mode : {0u, 5u, 100u}) {
         SetLastError(0);
@@ -36,11 +36,10 @@ TEST_F(DevModeTest, RefusesWhatItCannotServe) {
     EXPECT_EQ(E_FAIL, standin::CallDevMode(plugin, OEMDM_DEFAULT, nullptr, nullptr, &size));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
     EXPECT_EQ(0u, size);
-}
 
-TEST_F(DevModeTest, SizeTouchesNothingElse) {
+    // The size touches nothing else.
     std::vector<BYTE> in(kSize, 0x11), out(kSize, 0x22);
-    DWORD size = 5;
+    size = 5;
     ASSERT_EQ(S_OK, standin::CallDevMode(plugin, OEMDM_SIZE, in.data(), out.data(), &size));
     EXPECT_EQ(kSize, size);
     EXPECT_EQ(std::vector<BYTE>(kSize, 0x11), in);

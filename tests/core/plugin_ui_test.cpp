@@ -61,32 +61,11 @@ TEST_F(PluginUITest, FactoryAndObjectServeOnlyTheirClassAndInterfaces) {
     EXPECT_EQ(nullptr, out);
 }
 
+// Counts taken and given back by many threads at once stay balanced; then
+// the module may unload only once no object or lock is held.
 TEST_F(PluginUITest, CanUnloadOnlyWhenNoObjectOrLockIsHeld) {
     auto canUnload = host.CanUnloadNow();
     auto getClass = host.GetClassObject(); // still callable once the host unloaded
-    EXPECT_EQ(S_FALSE, canUnload());       // the host's plug-in object is alive
-    IClassFactory* factory = Factory();
-    // Keep the module mapped while the host lets go of its object.
-    HMODULE pin = LoadLibraryW(standin::PluginDllPath().c_str());
-    host.Unload();
-    EXPECT_EQ(S_FALSE, canUnload()); // the factory is still held
-    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
-    EXPECT_EQ(0u, factory->Release());
-    EXPECT_EQ(S_FALSE, canUnload()); // the lock holds it
-    IClassFactory* again = nullptr;
-    ASSERT_EQ(S_OK, getClass(vorn::CLSID_VornPluginUI, IID_IClassFactory,
-                             reinterpret_cast<void**>(&again)));
-    EXPECT_EQ(S_OK, again->LockServer(FALSE));
-    EXPECT_EQ(S_FALSE, canUnload());
-    again->Release();
-    EXPECT_EQ(S_OK, canUnload());
-    FreeLibrary(pin);
-}
-
-TEST_F(PluginUITest, CountsStayBalancedUnderConcurrentUse) {
-    auto canUnload = host.CanUnloadNow();
-    auto getClass = host.GetClassObject();
-    HMODULE pin = LoadLibraryW(standin::PluginDllPath().c_str());
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t) {
         threads.emplace_back([&] {
@@ -106,7 +85,21 @@ TEST_F(PluginUITest, CountsStayBalancedUnderConcurrentUse) {
     for (auto& t : threads) {
         t.join();
     }
+    EXPECT_EQ(S_FALSE, canUnload()); // the host's plug-in object is alive
+    IClassFactory* factory = Factory();
+    // Keep the module mapped while the host lets go of its object.
+    HMODULE pin = LoadLibraryW(standin::PluginDllPath().c_str());
     host.Unload();
+    EXPECT_EQ(S_FALSE, canUnload()); // the factory is still held
+    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+    EXPECT_EQ(0u, factory->Release());
+    EXPECT_EQ(S_FALSE, canUnload()); // the lock holds it
+    IClassFactory* again = nullptr;
+    ASSERT_EQ(S_OK, getClass(vorn::CLSID_VornPluginUI, IID_IClassFactory,
+                             reinterpret_cast<void**>(&again)));
+    EXPECT_EQ(S_OK, again->LockServer(FALSE));
+    EXPECT_EQ(S_FALSE, canUnload());
+    again->Release();
     EXPECT_EQ(S_OK, canUnload());
     FreeLibrary(pin);
 }

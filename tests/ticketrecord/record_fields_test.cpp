@@ -74,8 +74,6 @@ const Row kRows[] = {
     // Sides follow duplex and orientation; collation, jog and bin by name.
     {"Duplex=DuplexNoTumble", "sidesCode=5"},
     {"Duplex=DuplexNoTumble;landscape", "sidesCode=4"},
-    {"Duplex=DuplexTumble", "sidesCode=4"},
-    {"Duplex=DuplexTumble;landscape", "sidesCode=5"},
     {"Duplex=None", "sidesCode=3"},
     {"Duplex=duplextumble;landscape", "sidesCode=3"},
     {"Collate=True;Jog=EndOfJob;OutputBin=Upper", "collateCode=3;jogCode=4;outputBinCode=19"},
@@ -98,8 +96,6 @@ const Row kRows[] = {
     {"MediaType=blue", MEDIA(2, 0, 0, 1, 0, 0, 0, 0)},
 #undef MEDIA
     // Page sizes in points, turned with the document.
-    {"PageSize=A4", "pageCode=1;pageWidth=595;pageHeight=842"},
-    {"PageSize=A4;landscape", "pageCode=1;pageWidth=842;pageHeight=595"},
     {"PageSize=Letter", "pageCode=9;pageWidth=612;pageHeight=792"},
     {"PageSize=Legal;landscape", "pageCode=21;pageWidth=1008;pageHeight=612"},
     {"PageSize=8x10.5", "pageCode=15;pageWidth=576;pageHeight=756"},

@@ -119,7 +119,7 @@ class TicketRecordTest : public ::testing::Test {
         }
         for (const RecordField& field : kRecordFields) {
             if (field.kind == 't') {
-                Text(field.offset, field.chars);
+                Text(field);
             }
         }
         EXPECT_EQ(0, std::memcmp(publicBefore.data(), publicDm.Data(), publicDm.Size()));
@@ -150,17 +150,16 @@ class TicketRecordTest : public ::testing::Test {
         std::memcpy(&value, bytes + offset, sizeof(value));
         return value;
     }
-    // The text of a field of `chars` UTF-16 units; fails when unterminated.
-    std::wstring Text(size_t offset, size_t chars) const {
-        std::wstring text(chars, L'\0');
-        std::memcpy(text.data(), bytes + offset, chars * sizeof(wchar_t));
+    // The text of a text field of the last record filled; fails when
+    // unterminated.
+    std::wstring Text(const RecordField& field) const {
+        std::wstring text(field.chars, L'\0');
+        std::memcpy(text.data(), bytes + field.offset, field.chars * sizeof(wchar_t));
         const size_t end = text.find(L'\0');
-        EXPECT_NE(std::wstring::npos, end) << "field at " << offset << " is not terminated";
+        EXPECT_NE(std::wstring::npos, end) << field.name << " is not terminated";
         return text.substr(0, end);
     }
-    std::wstring Text(const char* name) const {
-        return Text(FieldNamed(name).offset, FieldNamed(name).chars);
-    }
+    std::wstring Text(const char* name) const { return Text(FieldNamed(name)); }
 
     using GuardedBuffer = testsupport::GuardedBuffer;
     standin::SpoolerControl spooler{};
