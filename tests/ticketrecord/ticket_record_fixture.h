@@ -16,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The record's fields as the ticket library reads them: offset, kind
@@ -75,10 +77,7 @@ class TicketRecordTest : public ::testing::Test {
 
     // Describes the printer to the spooler and opens it for the context.
     void UsePrinter(const std::wstring& name, const wchar_t* driverName) {
-        if (context.printer) {
-            ClosePrinter(context.printer);
-            context.printer = nullptr;
-        }
+        ClosePrinter(std::exchange(context.printer, nullptr)); // none before the first
         ASSERT_TRUE(spooler.AddPrinter(name.c_str(), driverName, 0, L"vornpsui.dll"));
         ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &context.printer, nullptr));
     }
@@ -127,13 +126,11 @@ class TicketRecordTest : public ::testing::Test {
     }
 
     static const RecordField& FieldNamed(const std::string& name) {
-        for (const RecordField& field : kRecordFields) {
-            if (name == field.name) {
-                return field;
-            }
-        }
-        ADD_FAILURE() << "no record field " << name;
-        return kRecordFields[0];
+        const RecordField* field =
+            std::find_if(std::begin(kRecordFields), std::end(kRecordFields),
+                         [&](const RecordField& f) { return name == f.name; });
+        EXPECT_NE(std::end(kRecordFields), field) << "no record field " << name;
+        return field != std::end(kRecordFields) ? *field : kRecordFields[0];
     }
     // A number field of the last record filled.
     double Number(const char* name) const {
