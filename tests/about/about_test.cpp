@@ -10,40 +10,28 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
 
 namespace {
 
-// A bottom-up DIB section whose pixels the test writes directly. `firstMask`
-// nonzero makes a 16-bit BI_BITFIELDS bitmap (0xF800: 5-6-5, 0x7C00: 5-5-5).
+// A bottom-up DIB section whose pixels the test writes directly, with its
+// colour table or, for BI_BITFIELDS, its three masks.
 class DibSection {
   public:
-    DibSection(int width, int height, WORD bits, const RGBQUAD* palette = nullptr,
-               int paletteEntries = 0, DWORD firstMask = 0)
+    DibSection(int width, int height, WORD bits, DWORD compression = BI_RGB,
+               const void* colours = nullptr, DWORD colourBytes = 0)
         : stride_(((width * bits + 31) & ~31) / 8) {
         struct {
             BITMAPINFOHEADER header;
             RGBQUAD colours[256];
         } info{};
-        info.header = {sizeof(info.header),
-                       width,
-                       height,
-                       1,
-                       bits,
-                       firstMask ? DWORD{BI_BITFIELDS} : DWORD{BI_RGB},
-                       0,
-                       0,
-                       0,
-                       0,
-                       0};
-        if (firstMask) {
-            const DWORD masks[3] = {firstMask, firstMask == 0xF800 ? 0x07E0u : 0x03E0u, 0x001F};
-            std::memcpy(info.colours, masks, sizeof(masks));
-        } else if (palette) {
-            info.header.biClrUsed = static_cast<DWORD>(paletteEntries);
-            std::memcpy(info.colours, palette, sizeof(RGBQUAD) * paletteEntries);
+        const DWORD used = bits <= 8 ? colourBytes / sizeof(RGBQUAD) : 0;
+        info.header = {sizeof(info.header), width, height, 1, bits, compression, 0, 0, 0, used, 0};
+        if (colours) {
+            std::memcpy(info.colours, colours, colourBytes);
         }
         bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
                                   &pixels_, nullptr, 0);
@@ -80,33 +68,67 @@ COLORREF KeyColorOf(HBITMAP bitmap) {
     return key;
 }
 
-TEST(BitmapKeyColor, IsTheBottomLeftPixelReadThroughTheSystem) {
+// Every row's first pixel is decoded as the system hands pixels back (masks
+// for 16 bits, a colour table below 16, little-endian pixel bytes); rows the
+// system can hold are also written as the bottom-left pixel of a bitmap and
+// read through the system.
+TEST(BitmapKeyColor, IsTheBottomLeftPixelOfEachFormat) {
     const RGBQUAD palette[] = {{10, 20, 30, 0}, {200, 100, 50, 0}, {1, 2, 3, 0},   {4, 5, 6, 0},
                                {7, 8, 9, 0},    {90, 80, 70, 0},   {11, 12, 13, 0}};
     RGBQUAD big[256] = {};
     big[200] = {33, 66, 99, 0};
+    const DWORD masks555[] = {0x7C00, 0x03E0, 0x001F};
+    const DWORD masks565[] = {0xF800, 0x07E0, 0x001F};
+    const RGBQUAD table[4] = {{255, 255, 255, 0}, {255, 255, 255, 0}};
+    constexpr bool kSystem = true, kDecoded = false;
     struct Row {
+        const char* what;
         WORD bits;
-        const RGBQUAD* palette;
-        int entries;
-        DWORD firstMask, pixel;
+        DWORD compression;
+        const void* colours;
+        DWORD colourBytes;
+        DWORD pixel;
         COLORREF expected;
+        bool throughSystem;
     };
     const Row rows[] = {
-        {1, palette, 2, 0, 0x80, RGB(50, 100, 200)}, // entry 1 in the first byte's top bit
-        {4, palette, 7, 0, 0x53, RGB(70, 80, 90)},   // entry 5 in the high nibble
-        {8, big, 256, 0, 200, RGB(99, 66, 33)},      // the logo's format
-        {16, nullptr, 0, 0, (31 << 10) | (31 << 5), RGB(255, 255, 0)},
-        // A 5-6-5 bitmap is read back through the system as 5-5-5.
-        {16, nullptr, 0, 0xF800, (63 << 5) | 31, RGB(0, 255, 255)},
-        {24, nullptr, 0, 0, 0x030201, RGB(3, 2, 1)},
-        {32, nullptr, 0, 0, 0x633C3228, RGB(60, 50, 40)},
+        {"entry 1 in the top bit", 1, BI_RGB, palette, 8, 0x80, RGB(50, 100, 200), kSystem},
+        {"entry 5 in the high nibble", 4, BI_RGB, palette, 28, 0x53, RGB(70, 80, 90), kSystem},
+        {"the logo's format", 8, BI_RGB, big, sizeof(big), 200, RGB(99, 66, 33), kSystem},
+        {"24 bits", 24, BI_RGB, nullptr, 0, 0x030201, RGB(3, 2, 1), kSystem},
+        {"32 bits", 32, BI_RGB, nullptr, 0, 0x633C3228, RGB(60, 50, 40), kSystem},
+        // 16 bits follow the first mask; the system reads 5-6-5 back as 5-5-5.
+        {"5-5-5 masks", 16, BI_BITFIELDS, masks555, 12, 0x7FE0, RGB(255, 255, 0), kSystem},
+        {"5-6-5 masks", 16, BI_BITFIELDS, masks565, 12, (63 << 5) | 31, RGB(0, 255, 255), kSystem},
+        {"no masks", 16, BI_RGB, nullptr, 0, 0x7FE0, RGB(255, 255, 0), kSystem},
+        // Red 15 of 31 and green 63 of 63.
+        {"5-6-5 decoded", 16, BI_BITFIELDS, masks565, 12, 0x7FE0, RGB(123, 255, 0), kDecoded},
+        {"run-length", 16, BI_RLE8, nullptr, 0, 0x7FE0, RGB(0, 0, 0), kDecoded},
+        // Components are scaled with rounding: 131.6, 8.2, 246.8; green 129.5 rounds up.
+        {"5-5-5 rounding", 16, BI_RGB, nullptr, 0, (16 << 10) | (1 << 5) | 30, RGB(132, 8, 247),
+         kSystem},
+        {"5-6-5 rounding", 16, BI_BITFIELDS, masks565, 12, 32 << 5, RGB(0, 130, 0), kDecoded},
+        // Depths that cannot be decoded give black.
+        {"2 bits", 2, BI_RGB, table, sizeof(table), 0x40, RGB(0, 0, 0), kDecoded},
+        {"48 bits", 48, BI_RGB, nullptr, 0, 0x40, RGB(0, 0, 0), kDecoded},
+        // An index past the table the system gave reads as black, not beyond it.
+        {"past the table", 4, BI_RGB, table, sizeof(table), 0xF0, RGB(0, 0, 0), kDecoded},
     };
     for (const Row& row : rows) {
-        DibSection dib(16, 3, row.bits, row.palette, row.entries, row.firstMask);
-        std::memcpy(dib.Row(0), &row.pixel, (row.bits + 7) / 8);
-        std::memset(dib.Row(2), 0, 4); // the top row must not be the one read
-        EXPECT_EQ(row.expected, KeyColorOf(dib.bitmap)) << row.bits << " bits " << row.firstMask;
+        SCOPED_TRACE(row.what);
+        BITMAPINFOHEADER header{};
+        header.biSize = sizeof(header);
+        header.biBitCount = row.bits;
+        header.biCompression = row.compression;
+        EXPECT_EQ(row.expected, vorn::DecodeFirstPixel(
+                                    header, static_cast<const BYTE*>(row.colours), row.colourBytes,
+                                    reinterpret_cast<const BYTE*>(&row.pixel)));
+        if (row.throughSystem) {
+            DibSection dib(16, 3, row.bits, row.compression, row.colours, row.colourBytes);
+            std::memcpy(dib.Row(0), &row.pixel, (row.bits + 7) / 8);
+            std::memset(dib.Row(2), 0, 4); // the top row must not be the one read
+            EXPECT_EQ(row.expected, KeyColorOf(dib.bitmap));
+        }
     }
 
     // The system keeps a 2-bit bitmap at 4 bits with its default palette.
@@ -126,105 +148,49 @@ TEST(BitmapKeyColor, IsTheBottomLeftPixelReadThroughTheSystem) {
     ReleaseDC(nullptr, screen);
 }
 
-// Pixels as the system hands them back: masks for 16 bits, a colour table
-// below 16, little-endian pixel bytes.
-TEST(BitmapKeyColor, DecodesTheFirstPixelOfEachFormat) {
-    const DWORD masks555[] = {0x7C00, 0x03E0, 0x001F};
-    const DWORD masks565[] = {0xF800, 0x07E0, 0x001F};
-    const RGBQUAD table[4] = {{255, 255, 255, 0}, {255, 255, 255, 0}};
-    struct Case {
-        const char* what;
-        WORD bits;
-        DWORD compression;
-        const void* colours;
-        DWORD colourBytes;
-        DWORD pixel;
-        COLORREF expected;
-    };
-    const Case cases[] = {
-        // 16 bits follow the first mask.
-        {"5-5-5 masks", 16, BI_BITFIELDS, masks555, sizeof(masks555), 0x7FE0, RGB(255, 255, 0)},
-        // Red 15 of 31 and green 63 of 63 as 5-6-5.
-        {"5-6-5 masks", 16, BI_BITFIELDS, masks565, sizeof(masks565), 0x7FE0, RGB(123, 255, 0)},
-        {"no masks", 16, BI_RGB, nullptr, 0, 0x7FE0, RGB(255, 255, 0)},
-        {"run-length", 16, BI_RLE8, nullptr, 0, 0x7FE0, RGB(0, 0, 0)},
-        // Components are scaled with rounding: 131.6, 8.2, 246.8.
-        {"5-5-5 rounding", 16, BI_RGB, nullptr, 0, (16 << 10) | (1 << 5) | 30, RGB(132, 8, 247)},
-        // Green 129.5 rounds up.
-        {"5-6-5 rounding", 16, BI_BITFIELDS, masks565, sizeof(masks565), 32 << 5, RGB(0, 130, 0)},
-        // Depths that cannot be decoded give black.
-        {"2 bits", 2, BI_RGB, table, sizeof(table), 0x40, RGB(0, 0, 0)},
-        {"48 bits", 48, BI_RGB, nullptr, 0, 0x40, RGB(0, 0, 0)},
-        // An index past the table the system gave reads as black, not beyond it.
-        {"past the table", 4, BI_RGB, table, sizeof(table), 0xF0, RGB(0, 0, 0)},
-    };
-    for (const Case& c : cases) {
-        BITMAPINFOHEADER header{};
-        header.biSize = sizeof(header);
-        header.biBitCount = c.bits;
-        header.biCompression = c.compression;
-        EXPECT_EQ(c.expected,
-                  vorn::DecodeFirstPixel(header, static_cast<const BYTE*>(c.colours), c.colourBytes,
-                                         reinterpret_cast<const BYTE*>(&c.pixel)))
-            << c.what;
-    }
-}
-
 // Pictures drawn onto a 40x30 background at 7,5, read back pixel by pixel:
 // the key colour (the picture's bottom-left pixel) shows the background,
 // every other pixel the picture; the target keeps its own colours.
 TEST(TransparentBitmap, KeyPixelsShowTheBackgroundAndOthersThePicture) {
-    constexpr COLORREF kBackground = RGB(10, 200, 30), kWhite = RGB(255, 255, 255);
-    constexpr COLORREF kRed = RGB(200, 0, 0), kBlue = RGB(0, 0, 180);
-    // Top-down: white around a coloured cross.
-    const COLORREF cross[4][6] = {
-        {kWhite, kWhite, kRed, kRed, kWhite, kWhite},
-        {kBlue, kBlue, RGB(1, 1, 1), RGB(254, 255, 255), kBlue, kWhite},
-        {kWhite, kWhite, kRed, kRed, kWhite, RGB(128, 128, 128)},
-        {kWhite, kWhite, kRed, kRed, kWhite, kWhite},
-    };
+    constexpr COLORREF kBackground = RGB(10, 200, 30);
+    constexpr DWORD kBackgroundPixel = 0x0AC81E;
+    constexpr int kWidth = 4, kHeight = 2;
     // Raster operations combine palette indices, so the table is laid out as
     // the system palette is: black first, white last.
     RGBQUAD palette[256] = {};
     palette[1] = {0, 0, 255, 0}; // red
     palette[2] = {0, 255, 0, 0}; // green
     palette[255] = {255, 255, 255, 0};
+    // Bottom row first: white around colours one step from white and black,
+    // and the same shape in palette indices with green as the key.
+    constexpr DWORD kColours[kHeight][kWidth] = {{0xFFFFFF, 0xC80000, 0xFEFFFF, 0xFFFFFF},
+                                                 {0x0000B4, 0x010101, 0xFFFFFF, 0x808080}};
+    constexpr DWORD kIndices[kHeight][kWidth] = {{2, 1, 255, 2}, {1, 2, 0, 0}};
     for (WORD bits : {WORD{24}, WORD{32}, WORD{8}}) {
         SCOPED_TRACE(bits);
-        const int width = bits == 8 ? 8 : 6, height = bits == 8 ? 2 : 4;
-        DibSection picture(width, height, bits, bits == 8 ? palette : nullptr, 256);
-        COLORREF pixels[4][8];
-        {
-            MemoryDc memory(picture.bitmap);
-            if (bits == 8) {
-                const BYTE rows[2][2] = {{2, 1}, {1, 2}}; // bottom-left: green is the key
-                std::memcpy(picture.Row(0), rows[0], 2);
-                std::memcpy(picture.Row(1), rows[1], 2);
-                GdiFlush();
-            } else {
-                for (int y = 0; y < height; ++y) {
-                    for (int x = 0; x < width; ++x) {
-                        SetPixel(memory.dc, x, y, cross[y][x]);
-                    }
-                }
-            }
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width; ++x) {
-                    pixels[y][x] = GetPixel(memory.dc, x, y);
-                    ASSERT_TRUE(bits == 8 || pixels[y][x] == cross[y][x]) << x << "," << y;
-                }
+        const auto& raw = bits == 8 ? kIndices : kColours;
+        DibSection picture(kWidth, kHeight, bits, BI_RGB, bits == 8 ? palette : nullptr,
+                           bits == 8 ? sizeof(palette) : 0);
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                std::memcpy(picture.Row(y) + x * bits / 8, &raw[y][x], bits / 8);
             }
         }
-        const COLORREF key = pixels[height - 1][0];
-        EXPECT_EQ(bits == 8 ? RGB(0, 255, 0) : kWhite, key);
+        // The colour of a picture pixel, counted from the top as the target's are.
+        auto colour = [&](int x, int y) {
+            const DWORD pixel = raw[kHeight - 1 - y][x];
+            const RGBQUAD q = bits == 8
+                                  ? palette[pixel]
+                                  : RGBQUAD{BYTE(pixel), BYTE(pixel >> 8), BYTE(pixel >> 16), 0};
+            return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+        };
+        const COLORREF key = colour(0, kHeight - 1);
 
         DibSection surface(40, 30, 32);
-        MemoryDc target(surface.bitmap);
         for (int y = 0; y < 30; ++y) {
-            for (int x = 0; x < 40; ++x) {
-                SetPixel(target.dc, x, y, kBackground);
-            }
+            std::fill_n(reinterpret_cast<DWORD*>(surface.Row(y)), 40, kBackgroundPixel);
         }
+        MemoryDc target(surface.bitmap);
         SetBkColor(target.dc, RGB(1, 2, 3));
         SetTextColor(target.dc, RGB(4, 5, 6));
         vorn::DrawTransparentBitmap(target.dc, picture.bitmap, 7, 5);
@@ -232,8 +198,8 @@ TEST(TransparentBitmap, KeyPixelsShowTheBackgroundAndOthersThePicture) {
         EXPECT_EQ(RGB(4, 5, 6), GetTextColor(target.dc));
         for (int y = 0; y < 30; ++y) {
             for (int x = 0; x < 40; ++x) {
-                const bool inside = x >= 7 && x < 7 + width && y >= 5 && y < 5 + height;
-                const COLORREF drawn = inside ? pixels[y - 5][x - 7] : key;
+                const bool inside = x >= 7 && x < 7 + kWidth && y >= 5 && y < 5 + kHeight;
+                const COLORREF drawn = inside ? colour(x - 7, y - 5) : key;
                 ASSERT_EQ(drawn == key ? kBackground : drawn, GetPixel(target.dc, x, y))
                     << "at " << x << "," << y;
             }
@@ -262,20 +228,8 @@ std::wstring ControlText(HWND dialog, int id) {
 std::function<void(HWND)> g_whileShown;
 
 HWND FindAbout() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) {
-            wchar_t caption[32] = {};
-            GetWindowTextW(window, caption, 32);
-            if (IsWindowVisible(window) && std::wstring(caption) == L"About") {
-                *reinterpret_cast<HWND*>(result) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    HWND about = FindWindowW(L"#32770", L"About");
+    return about && IsWindowVisible(about) ? about : nullptr;
 }
 
 // Runs the box; `whileShown` sees it once it is on screen and must close it.
@@ -307,8 +261,6 @@ TEST(AboutBox, ShowsItsTextsAndTheLogoCentredWithWhiteLeftOut) {
     EXPECT_EQ(1, RunAbout([&](HWND dialog) {
                   EXPECT_EQ(L"Vorn PS Printer Driver for Windows XP and Vista x64",
                             ControlText(dialog, IDC_ABOUT_PRODUCT));
-                  EXPECT_EQ(StringOf(IDS_ABOUT_VERSION) + L" 7.00",
-                            ControlText(dialog, IDC_ABOUT_VERSION));
                   EXPECT_EQ(L"Version 7.00", ControlText(dialog, IDC_ABOUT_VERSION));
                   for (int i = 0; i < 6; ++i) {
                       const std::wstring legal = ControlText(dialog, IDC_ABOUT_LEGAL1 + i);

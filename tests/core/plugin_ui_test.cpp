@@ -20,7 +20,7 @@ class PluginUITest : public PluginFixture {
     }
 };
 
-TEST_F(PluginUITest, FactoryServesOnlyItsClassAndInterfaces) {
+TEST_F(PluginUITest, FactoryAndObjectServeOnlyTheirClassAndInterfaces) {
     const CLSID other = {0x12345678, 0x1, 0x2, {1, 2, 3, 4, 5, 6, 7, 8}};
     void* out = reinterpret_cast<void*>(0x1234);
     EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, host.GetClassObject()(other, IID_IClassFactory, &out));
@@ -49,34 +49,23 @@ TEST_F(PluginUITest, FactoryServesOnlyItsClassAndInterfaces) {
     // Refused requests left no object behind: only the host's own is alive.
     host.Plugin()->AddRef();
     EXPECT_EQ(1u, host.Plugin()->Release());
+
+    // The plug-in object answers its own interfaces only.
+    ASSERT_EQ(S_OK, plugin->QueryInterface(IID_IUnknown, &out));
+    EXPECT_EQ(static_cast<IUnknown*>(plugin), out);
+    plugin->Release();
+    ASSERT_EQ(S_OK, plugin->QueryInterface(IID_IPrintOemUI, &out));
+    plugin->Release();
+    out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(E_NOINTERFACE, plugin->QueryInterface(IID_IClassFactory, &out));
+    EXPECT_EQ(nullptr, out);
 }
 
+// Counts taken and given back by many threads at once stay balanced; then
+// the module may unload only once no object or lock is held.
 TEST_F(PluginUITest, CanUnloadOnlyWhenNoObjectOrLockIsHeld) {
     auto canUnload = host.CanUnloadNow();
     auto getClass = host.GetClassObject(); // still callable once the host unloaded
-    EXPECT_EQ(S_FALSE, canUnload());       // the host's plug-in object is alive
-    IClassFactory* factory = Factory();
-    // Keep the module mapped while the host lets go of its object.
-    HMODULE pin = LoadLibraryW(standin::PluginDllPath().c_str());
-    host.Unload();
-    EXPECT_EQ(S_FALSE, canUnload()); // the factory is still held
-    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
-    EXPECT_EQ(0u, factory->Release());
-    EXPECT_EQ(S_FALSE, canUnload()); // the lock holds it
-    IClassFactory* again = nullptr;
-    ASSERT_EQ(S_OK, getClass(vorn::CLSID_VornPluginUI, IID_IClassFactory,
-                             reinterpret_cast<void**>(&again)));
-    EXPECT_EQ(S_OK, again->LockServer(FALSE));
-    EXPECT_EQ(S_FALSE, canUnload());
-    again->Release();
-    EXPECT_EQ(S_OK, canUnload());
-    FreeLibrary(pin);
-}
-
-TEST_F(PluginUITest, CountsStayBalancedUnderConcurrentUse) {
-    auto canUnload = host.CanUnloadNow();
-    auto getClass = host.GetClassObject();
-    HMODULE pin = LoadLibraryW(standin::PluginDllPath().c_str());
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t) {
         threads.emplace_back([&] {
@@ -96,59 +85,60 @@ TEST_F(PluginUITest, CountsStayBalancedUnderConcurrentUse) {
     for (auto& t : threads) {
         t.join();
     }
+    EXPECT_EQ(S_FALSE, canUnload()); // the host's plug-in object is alive
+    IClassFactory* factory = Factory();
+    // Keep the module mapped while the host lets go of its object.
+    HMODULE pin = LoadLibraryW(standin::PluginDllPath().c_str());
     host.Unload();
+    EXPECT_EQ(S_FALSE, canUnload()); // the factory is still held
+    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+    EXPECT_EQ(0u, factory->Release());
+    EXPECT_EQ(S_FALSE, canUnload()); // the lock holds it
+    IClassFactory* again = nullptr;
+    ASSERT_EQ(S_OK, getClass(vorn::CLSID_VornPluginUI, IID_IClassFactory,
+                             reinterpret_cast<void**>(&again)));
+    EXPECT_EQ(S_OK, again->LockServer(FALSE));
+    EXPECT_EQ(S_FALSE, canUnload());
+    again->Release();
     EXPECT_EQ(S_OK, canUnload());
     FreeLibrary(pin);
 }
 
-TEST_F(PluginUITest, AnswersItsOwnInterfacesOnly) {
-    void* out = nullptr;
-    ASSERT_EQ(S_OK, plugin->QueryInterface(IID_IUnknown, &out));
-    EXPECT_EQ(static_cast<IUnknown*>(plugin), out);
-    plugin->Release();
-    ASSERT_EQ(S_OK, plugin->QueryInterface(IID_IPrintOemUI, &out));
-    plugin->Release();
-    out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(E_NOINTERFACE, plugin->QueryInterface(IID_IClassFactory, &out));
-    EXPECT_EQ(nullptr, out);
-}
-
+// Every row's mode is also refused when there is nowhere to state the size
+// needed.
 TEST_F(PluginUITest, GetInfo) {
     constexpr DWORD kKept = 0xAAAA, kUnset = 99, kOk = 0;
     struct Row {
         DWORD mode;
-        bool buffer, needed;
+        bool buffer;
         DWORD size;
         HRESULT hr;
         DWORD value, neededAfter, lastError;
     };
     const Row rows[] = {
-        {OEMGI_GETSIGNATURE, true, true, 4, S_OK, 0x4D534654, 4, kOk},
-        {OEMGI_GETVERSION, true, true, 8, S_OK, 1, 4, kOk},
-        {OEMGI_GETSIGNATURE, true, true, 3, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
-        {OEMGI_GETVERSION, false, true, 4, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
-        {OEMGI_GETPUBLISHERINFO, true, true, 4, E_FAIL, kKept, 0, ERROR_NOT_SUPPORTED},
-        {0, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
-        {OEMGI_GETINTERFACEVERSION, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
-        {5, true, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+        {OEMGI_GETSIGNATURE, true, 4, S_OK, 0x4D534654, 4, kOk},
+        {OEMGI_GETVERSION, true, 8, S_OK, 1, 4, kOk},
+        {OEMGI_GETSIGNATURE, true, 3, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
+        {OEMGI_GETVERSION, false, 4, E_FAIL, kKept, 4, ERROR_INSUFFICIENT_BUFFER},
+        {OEMGI_GETPUBLISHERINFO, true, 4, E_FAIL, kKept, 0, ERROR_NOT_SUPPORTED},
+        {0, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+        {OEMGI_GETINTERFACEVERSION, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
+        {5, true, 64, E_FAIL, kKept, kUnset, ERROR_INVALID_PARAMETER},
     };
     for (const Row& row : rows) {
         DWORD value[16] = {kKept}, needed = kUnset;
         SetLastError(kOk);
-        EXPECT_EQ(row.hr, plugin->GetInfo(row.mode, row.buffer ? value : nullptr, row.size,
-                                          row.needed ? &needed : nullptr))
+        EXPECT_EQ(row.hr,
+                  plugin->GetInfo(row.mode, row.buffer ? value : nullptr, row.size, &needed))
             << row.mode;
         EXPECT_EQ(row.value, value[0]) << row.mode;
         EXPECT_EQ(row.neededAfter, needed) << row.mode;
         EXPECT_EQ(row.lastError, GetLastError()) << row.mode;
-    }
-    // Without somewhere to state the size needed, every mode is refused.
-    for (DWORD mode : {0u, 1u, 2u, 3u, 4u, 5u}) {
-        DWORD value = kKept;
+        value[0] = kKept;
         SetLastError(kOk);
-        EXPECT_EQ(E_FAIL, plugin->GetInfo(mode, &value, 4, nullptr)) << mode;
-        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError()) << mode;
-        EXPECT_EQ(kKept, value) << mode;
+        EXPECT_EQ(E_FAIL, plugin->GetInfo(row.mode, value, 4, nullptr)) << row.mode;
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError()) << row.mode;
+        EXPECT_EQ(kKept, value[0]) << row.mode;
     }
 }
 

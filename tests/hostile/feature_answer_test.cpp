@@ -5,8 +5,6 @@
 // once, and every fill checks that only the record's fields were written.
 #include "ticketrecord/ticket_record_fixture.h"
 
-#include "core/feature_query.h"
-
 #include <cstdio>
 #include <random>
 #include <tuple>
@@ -16,9 +14,6 @@ namespace {
 using testsupport::GuardedBuffer;
 using Answer = standin::DriverUI::Answer;
 
-constexpr const char* kFeatures[] = {"Duplex",    "Collate",     "MediaType",
-                                     "PageSize",  "Jog",         "StapleLocation",
-                                     "OutputBin", "OptionPunch", "Punch"};
 constexpr DWORD kOptionBuffer = 64; // what the translator gives each query
 
 enum class Failure { None, FirstCall, SecondCall };
@@ -37,20 +32,6 @@ Codes Fallback(bool portrait) {
 
 class HostileFeatureAnswers : public TicketRecordTest {
   protected:
-    // Every feature answers `option` the same hostile way.
-    void AnswerAll(const std::string& option, DWORD claimed, bool useClaim, Failure failure) {
-        for (const char* feature : kFeatures) {
-            driver.features[feature] = option;
-            if (useClaim) {
-                driver.claimedSize[feature] = claimed;
-            } else {
-                driver.claimedSize.erase(feature);
-            }
-            driver.failingFirst[feature] = failure == Failure::FirstCall;
-            driver.failing[feature] = failure == Failure::SecondCall;
-        }
-        driver.queried.clear();
-    }
     Codes Filled() {
         Fill();
         const auto& r = *reinterpret_cast<const vorn::NewTicketRecord*>(bytes);
@@ -60,14 +41,17 @@ class HostileFeatureAnswers : public TicketRecordTest {
     }
 };
 
+// Every feature the translator asks for, with a keyword of its table.
+constexpr std::pair<const char*, const char*> kKeywords[] = {
+    {"Duplex", "DuplexTumble"}, {"Collate", "False"},          {"MediaType", "TransparencyBlue"},
+    {"PageSize", "A4"},         {"Jog", "EndOfSet"},           {"StapleLocation", "DoubleLeft"},
+    {"OutputBin", "Upper"},     {"OptionPunch", "Punch3Hole"}, {"Punch", "PunchTop"}};
+
 // The sizes a lying host states for an answer of `trueSize` bytes.
 std::vector<DWORD> ClaimsFor(DWORD trueSize) {
     return {trueSize,      trueSize - 1,      trueSize + 1, 0,         1,
             kOptionBuffer, kOptionBuffer + 1, trueSize * 2, 0xFFFFFFFF};
 }
-
-constexpr Answer kAnswers[] = {Answer::Honest, Answer::FillGiven, Answer::Unterminated};
-constexpr Failure kFailures[] = {Failure::None, Failure::FirstCall, Failure::SecondCall};
 
 // Whether the translator may take the host's answer as the option keyword:
 // only a whole, terminated answer that fits its buffer.
@@ -76,59 +60,53 @@ bool Readable(DWORD trueSize, DWORD claimed, Answer answer, Failure failure) {
            claimed <= kOptionBuffer;
 }
 
-TEST_F(HostileFeatureAnswers, QueryNeverTakesStaleOrUnterminatedBytes) {
-    GuardedBuffer out(kOptionBuffer);
-    auto query = [&](const char* stale) {
-        out.Fill(0);
-        std::memcpy(out.Data(), stale, std::strlen(stale));
-        return vorn::QueryDriverFeature(&driver, driver.UiObject(), "MediaType",
-                                        reinterpret_cast<char*>(out.Data()), kOptionBuffer);
-    };
-    driver.features["MediaType"] = "Plain";
-
-    // The host writes exactly the five letters it claimed, no terminator:
-    // what the buffer held before must not become part of the keyword.
-    driver.answer = Answer::Unterminated;
-    driver.claimedSize["MediaType"] = 5;
-    EXPECT_FALSE(query("PlainBlue"));
-    EXPECT_STREQ("", reinterpret_cast<char*>(out.Data()));
-
-    // A claimed size of 0 that the host then answers "successfully".
-    driver.answer = Answer::FillGiven;
-    driver.claimedSize["MediaType"] = 0;
-    EXPECT_FALSE(query("Recycled"));
-    EXPECT_STREQ("", reinterpret_cast<char*>(out.Data()));
-
-    // The same host, claiming enough, gives the keyword and nothing more.
-    driver.claimedSize["MediaType"] = 40;
-    EXPECT_TRUE(query("Transparency Recycled"));
-    EXPECT_STREQ("Plain", reinterpret_cast<char*>(out.Data()));
-}
-
-TEST_F(HostileFeatureAnswers, AnswersOfEveryLengthAndSizeFallBackOrReadTrue) {
+// Every feature answers the same hostile way: with a real keyword (in
+// portrait and landscape), or with 0 to 300 times 'x', which is in no option
+// table, so that a readable answer takes each feature's "any other option"
+// row. Each answer is read whole or falls back, never anything between.
+TEST_F(HostileFeatureAnswers, AnswersReadWholeOrFallBack) {
+    constexpr int kRealKeywords = -1;
     int cases = 0;
-    for (DWORD length = 0; length <= 300; ++length) {
-        // 'x' is in no option table: a readable answer takes each feature's
-        // "any other option" row, an unreadable one its fallback.
-        const std::string option(length, 'x');
-        const DWORD trueSize = length + 1;
-        for (Answer answer : kAnswers) {
-            driver.answer = answer;
-            for (DWORD claimed : ClaimsFor(trueSize)) {
-                for (Failure failure : kFailures) {
-                    AnswerAll(option, claimed, true, failure);
-                    const Codes codes = Filled();
-                    const bool readable = Readable(trueSize, claimed, answer, failure);
-                    SCOPED_TRACE(::testing::Message()
-                                 << "length " << length << " claimed " << claimed << " answer "
-                                 << static_cast<int>(answer) << " failure "
-                                 << static_cast<int>(failure));
-                    ++cases;
-                    // Unlisted keywords keep the record's page code (0, A3).
-                    ASSERT_EQ(readable ? Codes(3, 1, 2, 0, 1, 0, 842.0, 1191.0, 1, 0xFFFF, 1, 0, 6,
-                                               0, 0, 2)
-                                       : Fallback(true),
-                              codes);
+    for (bool portrait : {true, false}) {
+        ResetDevmodes(portrait ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE);
+        for (int length = kRealKeywords; length <= (portrait ? 300 : kRealKeywords); ++length) {
+            // Unlisted keywords keep the record's page code (0, A3).
+            const Codes read =
+                length == kRealKeywords
+                    ? Codes(portrait ? 4 : 5, 1, 6, 4, 2, 1, portrait ? 595.0 : 842.0,
+                            portrait ? 842.0 : 595.0, 4, 2, 4, 0, 19, 3, 4, 2)
+                    : Codes(3, 1, 2, 0, 1, 0, 842.0, 1191.0, 1, 0xFFFF, 1, 0, 6, 0, 0, 2);
+            for (Answer answer : {Answer::Honest, Answer::FillGiven, Answer::Unterminated}) {
+                driver.answer = answer;
+                for (Failure failure : {Failure::None, Failure::FirstCall, Failure::SecondCall}) {
+                    for (size_t claim = 0; claim < ClaimsFor(0).size(); ++claim) {
+                        bool allReadable = true;
+                        for (const auto& [feature, keyword] : kKeywords) {
+                            const std::string option =
+                                length == kRealKeywords ? keyword : std::string(length, 'x');
+                            const DWORD trueSize = static_cast<DWORD>(option.size() + 1);
+                            const DWORD claimed = ClaimsFor(trueSize)[claim];
+                            driver.features[feature] = option;
+                            driver.claimedSize[feature] = claimed;
+                            driver.failingFirst[feature] = failure == Failure::FirstCall;
+                            driver.failing[feature] = failure == Failure::SecondCall;
+                            allReadable =
+                                allReadable && Readable(trueSize, claimed, answer, failure);
+                        }
+                        // Keywords of different lengths are readable together
+                        // or not at all, except with the claims pinned to the
+                        // buffer's size.
+                        if (length == kRealKeywords && (claim == 5 || claim == 6)) {
+                            continue;
+                        }
+                        driver.queried.clear();
+                        SCOPED_TRACE(::testing::Message()
+                                     << "portrait " << portrait << " length " << length
+                                     << " answer " << static_cast<int>(answer) << " failure "
+                                     << static_cast<int>(failure) << " claim " << claim);
+                        ++cases;
+                        ASSERT_EQ(allReadable ? read : Fallback(portrait), Filled());
+                    }
                 }
             }
         }
@@ -136,66 +114,13 @@ TEST_F(HostileFeatureAnswers, AnswersOfEveryLengthAndSizeFallBackOrReadTrue) {
     std::printf("[ hostile  ] %d feature-answer cases through FillNewTicketRecord\n", cases);
 }
 
-// Real keywords, the same hostile ways: read whole, or the documented
-// fallback, never anything between.
-TEST_F(HostileFeatureAnswers, RealKeywordsReadWholeOrFallBack) {
-    struct Choice {
-        const char* feature;
-        const char* option;
-    };
-    const Choice choices[] = {{"Duplex", "DuplexTumble"},
-                              {"Collate", "False"},
-                              {"MediaType", "TransparencyBlue"},
-                              {"PageSize", "A4"},
-                              {"Jog", "EndOfSet"},
-                              {"StapleLocation", "DoubleLeft"},
-                              {"OutputBin", "Upper"},
-                              {"OptionPunch", "Punch3Hole"},
-                              {"Punch", "PunchTop"}};
-    int cases = 0;
-    for (bool portrait : {true, false}) {
-        ResetDevmodes(portrait ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE);
-        for (Answer answer : kAnswers) {
-            driver.answer = answer;
-            for (Failure failure : kFailures) {
-                for (int claimKind = 0; claimKind < 9; ++claimKind) {
-                    bool allReadable = true;
-                    for (const Choice& c : choices) {
-                        const DWORD trueSize = static_cast<DWORD>(std::strlen(c.option) + 1);
-                        const DWORD claimed = ClaimsFor(trueSize)[claimKind];
-                        driver.features[c.feature] = c.option;
-                        driver.claimedSize[c.feature] = claimed;
-                        driver.failingFirst[c.feature] = failure == Failure::FirstCall;
-                        driver.failing[c.feature] = failure == Failure::SecondCall;
-                        allReadable = allReadable && Readable(trueSize, claimed, answer, failure);
-                    }
-                    // Claims relative to each answer's size: all the features
-                    // are readable together or not at all, except the claims
-                    // pinned to the buffer's size.
-                    if (claimKind == 5 || claimKind == 6) {
-                        continue;
-                    }
-                    const Codes codes = Filled();
-                    ++cases;
-                    SCOPED_TRACE(::testing::Message()
-                                 << "portrait " << portrait << " answer "
-                                 << static_cast<int>(answer) << " failure "
-                                 << static_cast<int>(failure) << " claim " << claimKind);
-                    const Codes read(portrait ? 4 : 5, 1, 6, 4, 2, 1, portrait ? 595.0 : 842.0,
-                                     portrait ? 842.0 : 595.0, 4, 2, 4, 0, 19, 3, 4, 2);
-                    EXPECT_EQ(allReadable ? read : Fallback(portrait), codes);
-                }
-            }
-        }
-    }
-    std::printf("[ hostile  ] %d real-keyword cases\n", cases);
-}
-
 // Random bytes in both DEVMODEs: text without terminators, any delivery
 // mode, any size fields. The record's text stays terminated in its fields.
 TEST_F(HostileFeatureAnswers, RandomDevmodesStayInsideTheirBounds) {
     std::mt19937 rng(61206);
-    AnswerAll("DuplexTumble", 0, false, Failure::None);
+    for (const auto& [feature, keyword] : kKeywords) {
+        driver.features[feature] = "DuplexTumble";
+    }
     const int kCases = 5000;
     for (int i = 0; i < kCases; ++i) {
         for (GuardedBuffer* dm : {&publicDm, &privateDm}) {

@@ -52,22 +52,13 @@ TEST(PrinterNameToKeyName, ReplacesBackslashesWithinBound) {
     EXPECT_STREQ(L"a,b\\c", partly);
 }
 
-TEST(IsLocalPrinter, NetworkAttributeAndOwnKeyDecide) {
-    TestPrinter plain(L"PD Local Plain", L"Vorn K335 PS");
-    EXPECT_EQ(1, IsLocalPrinter(nullptr, plain.Handle()));
-
+// Printer information that cannot be read counts as local. (Which printers
+// are local otherwise shows in where the writes below go and which printers
+// a new connection's values are copied for.)
+TEST(IsLocalPrinter, UnreadablePrinterInformationCountsAsLocal) {
     TestPrinter connection(L"\\\\srv\\PD Conn", L"Vorn K335 PS", PRINTER_ATTRIBUTE_NETWORK);
     PluginContext context = ContextFor(connection);
     EXPECT_EQ(0, IsLocalPrinter(&context, nullptr));
-    EXPECT_EQ(0, IsLocalPrinter(nullptr, connection.Handle())); // name from the spooler
-
-    // A network printer whose key exists under this computer's printers.
-    TestPrinter shared(L"PD Shared Here", L"Vorn K335 PS", PRINTER_ATTRIBUTE_NETWORK);
-    MakeKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(shared.Name()));
-    EXPECT_EQ(1, IsLocalPrinter(nullptr, shared.Handle()));
-    RemoveKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(shared.Name()));
-
-    // Printer information that cannot be read counts as local.
     Spooler().SetFailures(connection.Name().c_str(), standin::kFailGetPrinter5);
     EXPECT_EQ(1, IsLocalPrinter(&context, nullptr));
     Spooler().SetFailures(connection.Name().c_str(), 0);
@@ -110,33 +101,17 @@ TEST(PrinterDataValues, WritesNeedTheLocalKeyAndMakeTheConnectionsOwn) {
     RemoveKey(HKEY_CURRENT_USER, ConnectionKeyPath(connection.Name()));
 }
 
-// Text-like bytes with no zero anywhere: nothing terminates it.
-std::vector<BYTE> Unterminated(size_t size) {
-    std::vector<BYTE> data(size);
-    for (size_t i = 0; i < size; ++i) {
+// Stores `size` letters, with no zero anywhere to terminate them, and more
+// letters behind them in memory: the registry adds a terminator to text
+// whose next character is one, which would store more than the test means to.
+std::vector<BYTE> StoreLetters(const std::wstring& keyPath, DWORD type, size_t size) {
+    std::vector<BYTE> data(size + 4);
+    for (size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<BYTE>('A' + i % 26);
     }
+    EXPECT_EQ(ERROR_SUCCESS, SHSetValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), kValue, type,
+                                         data.data(), static_cast<DWORD>(size)));
     return data;
-}
-
-// Stores the value, or removes it when there is no data.
-void Store(const std::wstring& keyPath, DWORD type, const std::vector<BYTE>* data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, &key));
-    if (!data) {
-        RegDeleteValueW(key, kValue);
-        RegCloseKey(key);
-        return;
-    }
-    // Letters follow the value's bytes in memory: the registry adds a
-    // terminator to text whose next character is one, which would store more
-    // than the test means to.
-    std::vector<BYTE> padded = *data;
-    padded.insert(padded.end(), 4, 'z');
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(key, kValue, 0, type, padded.data(),
-                                            static_cast<DWORD>(data->size())));
-    RegCloseKey(key);
 }
 
 TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
@@ -148,8 +123,7 @@ TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
     int cases = 0;
     for (DWORD type : types) {
         for (size_t valueSize : valueSizes) {
-            const std::vector<BYTE> data = Unterminated(valueSize);
-            Store(DataKeyOf(printer), type, &data);
+            const std::vector<BYTE> data = StoreLetters(DataKeyOf(printer), type, valueSize);
             for (DWORD bufferSize = 0; bufferSize <= 70; ++bufferSize) {
                 for (auto guard : {GuardedBuffer::Guard::After, GuardedBuffer::Guard::Before}) {
                     GuardedBuffer buffer(bufferSize, guard);
@@ -182,7 +156,7 @@ TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
     GuardedBuffer buffer(sizeof(DWORD));
     buffer.Fill(kUntouched);
     DWORD size = sizeof(DWORD);
-    Store(DataKeyOf(printer), REG_NONE, nullptr);
+    SHDeleteValueW(HKEY_LOCAL_MACHINE, DataKeyOf(printer).c_str(), kValue);
     EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), &context, &size));
     EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), nullptr, &size));
     EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), &context, nullptr));

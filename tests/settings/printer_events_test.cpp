@@ -5,6 +5,8 @@
 
 #include <sddl.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,58 +16,35 @@ namespace {
 
 const std::wstring kPrinters = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 
-struct StoredValue {
+// A value under the current user: its type and bytes, none when missing.
+using Stored = std::optional<std::pair<DWORD, std::vector<BYTE>>>;
+Stored ReadValue(const std::wstring& path, const wchar_t* name) {
     DWORD type = REG_NONE;
-    std::vector<BYTE> bytes;
-    bool found = false;
-};
-
-StoredValue ReadValue(const std::wstring& path, const wchar_t* name) {
-    StoredValue value;
     BYTE buffer[256];
     DWORD size = sizeof(buffer);
-    value.found = SHGetValueW(HKEY_CURRENT_USER, path.c_str(), name, &value.type, buffer, &size) ==
-                  ERROR_SUCCESS;
-    value.bytes.assign(buffer, buffer + (value.found ? size : 0));
-    return value;
+    if (SHGetValueW(HKEY_CURRENT_USER, path.c_str(), name, &type, buffer, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::pair(type, std::vector<BYTE>(buffer, buffer + size));
 }
 
-// The key's security descriptor (DACL part) as the registry gives it back.
-std::vector<BYTE> ReadKeySecurity(const std::wstring& path) {
-    std::vector<BYTE> descriptor(1024);
+// The access list of a key under the local machine in SDDL, empty when it
+// cannot be read.
+std::wstring KeyAccessList(const std::wstring& path) {
     HKEY key = nullptr;
-    DWORD size = static_cast<DWORD>(descriptor.size());
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS ||
-        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.data(), &size) !=
-            ERROR_SUCCESS) {
-        size = 0;
+    BYTE descriptor[1024];
+    DWORD size = sizeof(descriptor);
+    wchar_t* text = nullptr;
+    std::wstring sddl;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL, &key) == ERROR_SUCCESS &&
+        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor, &size) == ERROR_SUCCESS &&
+        ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+        sddl = text;
+        LocalFree(text);
     }
     RegCloseKey(key);
-    descriptor.resize(size);
-    return descriptor;
-}
-
-// Exactly full control for S-1-5-4, then for S-1-5-32-544, not inherited.
-void ExpectPrinterKeyAccessList(std::vector<BYTE>& descriptor) {
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL acl = nullptr;
-    ACL_SIZE_INFORMATION size{};
-    ASSERT_FALSE(descriptor.empty());
-    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.data(), &present, &acl, &defaulted));
-    ASSERT_TRUE(present && acl && GetAclInformation(acl, &size, sizeof(size), AclSizeInformation));
-    ASSERT_EQ(2u, size.AceCount);
-    const wchar_t* expectedSids[] = {L"S-1-5-4", L"S-1-5-32-544"};
-    for (DWORD i = 0; i < 2; ++i) {
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        PSID expected = nullptr;
-        ASSERT_TRUE(GetAce(acl, i, reinterpret_cast<void**>(&ace)));
-        ASSERT_TRUE(ConvertStringSidToSidW(expectedSids[i], &expected));
-        EXPECT_TRUE(EqualSid(expected, &ace->SidStart)) << i;
-        LocalFree(expected);
-        EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType) << i;
-        EXPECT_EQ(0, ace->Header.AceFlags) << i;
-        EXPECT_EQ(static_cast<ACCESS_MASK>(KEY_ALL_ACCESS), ace->Mask) << i;
-    }
+    return sddl;
 }
 
 class PrinterEventsTest : public PluginFixture {
@@ -97,8 +76,9 @@ class PrinterEventsTest : public PluginFixture {
     };
     // A printer shared by another computer, holding the values of kValues
     // at these indexes.
-    void AddConnection(const std::wstring& name, std::initializer_list<int> held) {
-        Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
+    void AddConnection(const std::wstring& name, std::initializer_list<int> held,
+                       DWORD attributes = PRINTER_ATTRIBUTE_NETWORK) {
+        Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", attributes, L"");
         for (int i : held) {
             Spooler().SetPrinterData(name.c_str(), kValues[i].name, kValues[i].type,
                                      kValues[i].bytes.data(),
@@ -119,14 +99,16 @@ TEST_F(PrinterEventsTest, InitializeGivesTheKeyTwoEntriesUnderTheNameAsGiven) {
     WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(name));
     MakeKey(HKEY_LOCAL_MACHINE, keyPath);
     const LONG openBefore = Spooler().OpenHandles();
-    const std::vector<BYTE> before = ReadKeySecurity(keyPath);
+    const std::wstring before = KeyAccessList(keyPath);
 
     EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_INITIALIZE));
     EXPECT_EQ(static_cast<DWORD>(PRINTER_ALL_ACCESS), Spooler().LastOpenAccess());
     EXPECT_EQ(openBefore, Spooler().OpenHandles()) << "printer closed again";
-    std::vector<BYTE> after = ReadKeySecurity(keyPath);
+    const std::wstring after = KeyAccessList(keyPath);
     EXPECT_NE(before, after);
-    ExpectPrinterKeyAccessList(after);
+    // Exactly full control for interactive users, then for administrators,
+    // not inherited.
+    EXPECT_EQ(L"(A;;KA;;;IU)(A;;KA;;;BA)", after.substr(after.find(L'('))) << after;
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(name))) << "comma form";
 
     // A printer that does not open, or opens without a handle, fails.
@@ -138,43 +120,41 @@ TEST_F(PrinterEventsTest, InitializeGivesTheKeyTwoEntriesUnderTheNameAsGiven) {
     }
 }
 
-TEST_F(PrinterEventsTest, ConnectionGetsExactCopiesUnderTheCommaName) {
-    const std::wstring name = L"\\\\uhsrv\\UH Evt Conn";
-    AddConnection(name, {0, 1, 2, 3});
-    const LONG openBefore = Spooler().OpenHandles();
-    EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
-    EXPECT_EQ(openBefore, Spooler().OpenHandles());
-
-    const std::wstring userKey = L"Printers\\Connections\\,,uhsrv,UH Evt Conn\\PrinterDriverData";
-    for (int i = 0; i < 3; ++i) {
-        const StoredValue stored = ReadValue(userKey, kValues[i].name);
-        EXPECT_TRUE(stored.found) << kValues[i].name;
-        EXPECT_EQ(kValues[i].type, stored.type) << kValues[i].name;
-        EXPECT_EQ(kValues[i].bytes, stored.bytes) << kValues[i].name;
-    }
-    EXPECT_FALSE(ReadValue(userKey, L"SomethingElse").found);
-}
-
-TEST_F(PrinterEventsTest, ConnectionSkipsMissingValuesAndLocalPrinters) {
-    const std::wstring partial = L"\\\\uhsrv\\UH Evt Partial";
-    AddConnection(partial, {1});
-    EXPECT_EQ(S_OK, Event(partial, PRINTER_EVENT_ADD_CONNECTION));
-    const std::wstring userKey = ConnectionKeyPath(partial) + L"\\PrinterDriverData";
-    EXPECT_EQ(kValues[1].bytes, ReadValue(userKey, L"PrinterCustomMediaSizes").bytes);
-    EXPECT_FALSE(ReadValue(userKey, L"PrinterCustomMediaTypes").found) << "nothing stored";
-    EXPECT_FALSE(ReadValue(userKey, L"DriverSettings").found) << "nothing stored";
-
-    // A network printer with a key of its own here is local, as is one
-    // without the network attribute.
-    const std::wstring sharedHere = L"UH Evt Shared Here", plain = L"UH Evt Plain";
-    AddConnection(sharedHere, {2});
-    WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(sharedHere));
-    MakeKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(sharedHere));
-    AddConnection(plain, {2});
-    Spooler().AddPrinter(plain.c_str(), L"Vorn K340 PS", 0, L"");
-    for (const std::wstring& name : {sharedHere, plain}) {
-        EXPECT_EQ(S_OK, Event(name, PRINTER_EVENT_ADD_CONNECTION));
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ConnectionKeyPath(name)));
+// A connection (a network printer without a key of its own here) gets exact
+// copies of the values the plug-in carries that its printer holds, under its
+// comma name; a network printer with its own key here, or one without the
+// network attribute, is local and gets nothing.
+TEST_F(PrinterEventsTest, ConnectionsGetExactCopiesAndLocalPrintersNothing) {
+    const struct {
+        const wchar_t* name;
+        std::initializer_list<int> held;
+        DWORD attributes;
+        bool keyHere, copies;
+    } rows[] = {
+        {L"\\\\uhsrv\\UH Evt Conn", {0, 1, 2, 3}, PRINTER_ATTRIBUTE_NETWORK, false, true},
+        {L"\\\\uhsrv\\UH Evt Partial", {1}, PRINTER_ATTRIBUTE_NETWORK, false, true},
+        {L"UH Evt Shared Here", {2}, PRINTER_ATTRIBUTE_NETWORK, true, false},
+        {L"UH Evt Plain", {2}, 0, false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.name);
+        AddConnection(row.name, row.held, row.attributes);
+        if (row.keyHere) {
+            WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(row.name));
+            MakeKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(row.name));
+        }
+        const LONG openBefore = Spooler().OpenHandles();
+        EXPECT_EQ(S_OK, Event(row.name, PRINTER_EVENT_ADD_CONNECTION));
+        EXPECT_EQ(openBefore, Spooler().OpenHandles());
+        EXPECT_EQ(row.copies, KeyExists(HKEY_CURRENT_USER, ConnectionKeyPath(row.name)));
+        const std::wstring userKey = ConnectionKeyPath(row.name) + L"\\PrinterDriverData";
+        for (int i = 0; i < 4; ++i) {
+            const bool copied = row.copies && i < 3 &&
+                                std::find(row.held.begin(), row.held.end(), i) != row.held.end();
+            EXPECT_EQ(copied ? Stored({kValues[i].type, kValues[i].bytes}) : std::nullopt,
+                      ReadValue(userKey, kValues[i].name))
+                << kValues[i].name;
+        }
     }
 }
 

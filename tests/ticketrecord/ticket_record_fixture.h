@@ -16,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The record's fields as the ticket library reads them: offset, kind
@@ -75,10 +77,7 @@ class TicketRecordTest : public ::testing::Test {
 
     // Describes the printer to the spooler and opens it for the context.
     void UsePrinter(const std::wstring& name, const wchar_t* driverName) {
-        if (context.printer) {
-            ClosePrinter(context.printer);
-            context.printer = nullptr;
-        }
+        ClosePrinter(std::exchange(context.printer, nullptr)); // none before the first
         ASSERT_TRUE(spooler.AddPrinter(name.c_str(), driverName, 0, L"vornpsui.dll"));
         ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &context.printer, nullptr));
     }
@@ -98,7 +97,7 @@ class TicketRecordTest : public ::testing::Test {
     // Fills a fresh record (page code `stalePageCode`, a pattern in what the
     // plug-in must not write) and checks that only its fields were written
     // and that the DEVMODEs were only read.
-    void Fill(SHORT stalePageCode = 0) {
+    void Fill(SHORT stalePageCode = 0, bool withContext = true) {
         GuardedBuffer& buffer = (++fills % 2) ? recordAfter : recordBefore;
         buffer.Fill(0);
         bytes = buffer.Data();
@@ -109,7 +108,8 @@ class TicketRecordTest : public ::testing::Test {
         std::memcpy(bytes + 1774, &stalePageCode, 2);
         const std::vector<BYTE> publicBefore(publicDm.Data(), publicDm.Data() + publicDm.Size());
         const std::vector<BYTE> privateBefore(privateDm.Data(), privateDm.Data() + 2924);
-        vorn::FillNewTicketRecord(reinterpret_cast<vorn::NewTicketRecord*>(bytes), &context);
+        vorn::FillNewTicketRecord(reinterpret_cast<vorn::NewTicketRecord*>(bytes),
+                                  withContext ? &context : nullptr);
         EXPECT_EQ(0, U16(0) | U16(2));
         for (const RecordRange& range : kUntouched) {
             for (size_t i = range.offset; i < range.offset + range.bytes; ++i) {
@@ -118,7 +118,7 @@ class TicketRecordTest : public ::testing::Test {
         }
         for (const RecordField& field : kRecordFields) {
             if (field.kind == 't') {
-                Text(field.offset, field.chars);
+                Text(field);
             }
         }
         EXPECT_EQ(0, std::memcmp(publicBefore.data(), publicDm.Data(), publicDm.Size()));
@@ -126,13 +126,11 @@ class TicketRecordTest : public ::testing::Test {
     }
 
     static const RecordField& FieldNamed(const std::string& name) {
-        for (const RecordField& field : kRecordFields) {
-            if (name == field.name) {
-                return field;
-            }
-        }
-        ADD_FAILURE() << "no record field " << name;
-        return kRecordFields[0];
+        const RecordField* field =
+            std::find_if(std::begin(kRecordFields), std::end(kRecordFields),
+                         [&](const RecordField& f) { return name == f.name; });
+        EXPECT_NE(std::end(kRecordFields), field) << "no record field " << name;
+        return field != std::end(kRecordFields) ? *field : kRecordFields[0];
     }
     // A number field of the last record filled.
     double Number(const char* name) const {
@@ -149,17 +147,16 @@ class TicketRecordTest : public ::testing::Test {
         std::memcpy(&value, bytes + offset, sizeof(value));
         return value;
     }
-    // The text of a field of `chars` UTF-16 units; fails when unterminated.
-    std::wstring Text(size_t offset, size_t chars) const {
-        std::wstring text(chars, L'\0');
-        std::memcpy(text.data(), bytes + offset, chars * sizeof(wchar_t));
+    // The text of a text field of the last record filled; fails when
+    // unterminated.
+    std::wstring Text(const RecordField& field) const {
+        std::wstring text(field.chars, L'\0');
+        std::memcpy(text.data(), bytes + field.offset, field.chars * sizeof(wchar_t));
         const size_t end = text.find(L'\0');
-        EXPECT_NE(std::wstring::npos, end) << "field at " << offset << " is not terminated";
+        EXPECT_NE(std::wstring::npos, end) << field.name << " is not terminated";
         return text.substr(0, end);
     }
-    std::wstring Text(const char* name) const {
-        return Text(FieldNamed(name).offset, FieldNamed(name).chars);
-    }
+    std::wstring Text(const char* name) const { return Text(FieldNamed(name)); }
 
     using GuardedBuffer = testsupport::GuardedBuffer;
     standin::SpoolerControl spooler{};
