@@ -16,30 +16,6 @@ using Titles = std::vector<std::wstring>;
 const Titles kDestinationOnly{L"Destination"};
 const Titles kBothPages{L"Destination", L"Tickets"};
 
-// Runs first, while the freshly loaded plug-in has never seen an option tree.
-class SheetWithoutContext : public PluginFixture {};
-
-TEST_F(SheetWithoutContext, InitialisationIsRefusedAndAddsNothing) {
-    standin::SpoolerControl spooler{};
-    ASSERT_TRUE(spooler.Load());
-    spooler.AddPrinter(L"No Context K335", L"Vorn K335", 0, L"");
-    EditorPresence editor;
-    standin::PropertySheetHost sheet(host);
-    // The records as Begin() makes them, without its CommonUIProp call.
-    sheet.info.cbSize = sizeof(sheet.info);
-    sheet.info.Version = PROPSHEETUI_INFO_VERSION;
-    sheet.info.hComPropSheet = &sheet;
-    sheet.info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR {
-        ADD_FAILURE() << "the plug-in added a page without a context";
-        return 0;
-    };
-    sheet.info.Reason = PROPSHEETUI_REASON_INIT;
-    SetLastError(0);
-    EXPECT_EQ(E_FAIL, plugin->DocumentPropertySheets(&sheet.info, 0));
-    EXPECT_EQ(87u, GetLastError());
-    sheet.info.Version = 0; // nothing to end
-}
-
 class DocumentSheet : public SheetFixture {};
 
 TEST_F(DocumentSheet, TheTicketsPageNeedsTheEditorAndAQualifyingPrinter) {
