@@ -19,7 +19,7 @@ namespace {
 constexpr wchar_t kSheetProp[] = L"PageSheetTest";
 constexpr UINT kAnswerPeriodMs = 20;
 
-Person* g_person = nullptr;
+thread_local Person* g_person = nullptr; // each thread has its own person
 
 // The top-level message box of this thread, if one is up: a dialog with the
 // box's text (id 0xFFFF) and no tabs (a property sheet is no box).

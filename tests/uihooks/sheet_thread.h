@@ -1,11 +1,12 @@
 // One printing-preferences sheet on a thread of its own, as an application
 // that has two printers' preferences open at once runs them: the plug-in
 // loaded into a stand-in host on that thread, the host's sheet made and
-// pumped there, and the thread's message boxes answered OK.
+// pumped there, and a person answering the thread's message boxes OK.
 #pragma once
 
 #include "plugin_host.h"
 #include "property_sheet_host.h"
+#include "support/page_sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -76,14 +77,13 @@ class SheetThread {
     HWND Page(int index) {
         return On([index](Sheet& sheet) { return sheet.PageWindow(index); });
     }
-    // The texts of the message boxes answered so far on this thread.
-    std::vector<std::wstring> Boxes() {
-        return On([this](Sheet&) { return boxes_; });
+    // The message boxes answered so far on this thread.
+    std::vector<pagesheet::SeenBox> Boxes() {
+        return On([this](Sheet&) { return person_->Seen(); });
     }
 
   private:
     static constexpr UINT kRunMessage = WM_APP + 7;
-    static constexpr UINT kAnswerEveryMs = 50;
 
     void Run(const std::function<void(Sheet&)>& work) {
         SendMessageW(runner_, kRunMessage, 0, reinterpret_cast<LPARAM>(&work));
@@ -99,7 +99,9 @@ class SheetThread {
         std::string error;
         EXPECT_TRUE(host_.Load(standin::PluginDllPath(), &error)) << error;
         sheet_ = std::make_unique<Sheet>(host_);
-        const UINT_PTR answerer = SetTimer(runner_, 1, kAnswerEveryMs, nullptr);
+        pagesheet::Person person;
+        person.Reply(IDOK);
+        person_ = &person;
         SetEvent(ready_);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -109,46 +111,21 @@ class SheetThread {
                 DispatchMessageW(&msg);
             }
         }
-        KillTimer(runner_, answerer);
     }
     static LRESULT CALLBACK RunProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<SheetThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (message == kRunMessage) {
             (*reinterpret_cast<const std::function<void(Sheet&)>*>(lParam))(*self->sheet_);
-        } else if (message == WM_TIMER) {
-            self->AnswerBox();
         } else if (message == WM_DESTROY) {
             PostQuitMessage(0);
         }
         return DefWindowProcW(window, message, wParam, lParam);
-    }
-    // A message box of this thread: read, then answered OK.
-    void AnswerBox() {
-        HWND box = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM found) -> BOOL {
-                wchar_t cls[32] = {};
-                GetClassNameW(window, cls, 32);
-                const bool isBox = lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(window) &&
-                                   GetDlgItem(window, 0xFFFF);
-                *reinterpret_cast<HWND*>(found) = isBox ? window : nullptr;
-                return !isBox;
-            },
-            reinterpret_cast<LPARAM>(&box));
-        if (box) {
-            wchar_t text[2048] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 2048);
-            boxes_.push_back(text);
-            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-        }
     }
 
     standin::PluginHost host_;
     std::unique_ptr<Sheet> sheet_;
     HWND runner_ = nullptr;
     HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::vector<std::wstring> boxes_;
-    std::thread thread_; // last: starts once everything above is ready
+    pagesheet::Person* person_ = nullptr; // the thread's own
+    std::thread thread_;                  // last: starts once everything above is ready
 };

@@ -199,7 +199,7 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     }
     EXPECT_LT(testsupport::ResourceMeter::KernelHandles() - handlesBefore, kMoreEditors);
     const auto boxes = a.Boxes();
-    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_TRUE(boxes.empty()) << boxes.front().text;
 
     // New reported to the sheet with the Tickets page's own handle.
     EXPECT_TRUE(a.On([](Sheet& sheet) {
