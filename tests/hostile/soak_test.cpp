@@ -2,12 +2,10 @@
 // settled what Wine and the runtime keep for good, nothing the process holds
 // may grow.
 #include "core/plugin_context.h"
-#include "editor_presence.h"
-#include "host_page.h"
-#include "property_sheet_host.h"
 #include "support/resource_meter.h"
 #include "support/spooler_printers.h"
 #include "ticketrecord/ticket_translator.h"
+#include "uihooks/sheet_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -75,16 +73,10 @@ void RunHostCycle() {
     {
         standin::PropertySheetHost sheet(host);
         standin::HostPage tree(&sheet.optionTreeParam);
-        ASSERT_EQ(S_OK, sheet.Begin(kPrinter));
-        ASSERT_NE(nullptr, sheet.optionTreeParam.OEMCUIPCallback);
-        ASSERT_EQ(S_OK, sheet.Init());
-        ASSERT_EQ(kBothPages, sheet.pages.size());
-        sheet.pages.push_back({tree.Create(), nullptr, false});
-        const HWND window = sheet.ShowModeless();
+        const HWND window = ShowWithTreePage(sheet, tree, kPrinter);
         ASSERT_NE(nullptr, window);
-        for (int index = static_cast<int>(sheet.pages.size()) - 1; index >= 0; --index) {
-            ASSERT_NE(nullptr, sheet.PageWindow(index)) << "page " << index;
-        }
+        ASSERT_NE(nullptr, sheet.optionTreeParam.OEMCUIPCallback);
+        ASSERT_EQ(kBothPages + 1, sheet.pages.size()); // and the host's own
         SendMessageW(window, PSM_APPLY, 0, 0);
         EXPECT_EQ(1, tree.applies);
         EXPECT_EQ(CPSUICB_ACTION_NONE, tree.lastAction);

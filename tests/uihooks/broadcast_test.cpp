@@ -2,12 +2,9 @@
 // window has stopped answering: the document callback's broadcast passes it
 // over within its timeout, the other windows still get the message before
 // Apply ends, and the pages still report to the host.
+#include "sheet_fixture.h"
 #include "window_thread.h"
 
-#include "editor_presence.h"
-#include "host_page.h"
-#include "property_sheet_host.h"
-#include "support/plugin_fixture.h"
 #include "support/spooler_printers.h"
 #include "uihooks/feature_broadcast.h"
 
@@ -25,13 +22,8 @@ TEST_F(HungWindow, ApplyOfTheSheetWaitsNoLongerThanTheBroadcastTimeout) {
     ASSERT_NE(nullptr, hung.Window());
     standin::PropertySheetHost sheet(host);
     standin::HostPage tree(&sheet.optionTreeParam); // its Apply runs the document callback
-    ASSERT_EQ(S_OK, sheet.Begin(kPrinter));
-    ASSERT_EQ(S_OK, sheet.Init());
-    sheet.pages.push_back({tree.Create(), nullptr, false});
-    const HWND window = sheet.ShowModeless();
+    const HWND window = ShowWithTreePage(sheet, tree, kPrinter);
     ASSERT_NE(nullptr, window);
-    ASSERT_NE(nullptr, sheet.PageWindow(static_cast<int>(sheet.pages.size()) - 1));
-    ASSERT_NE(nullptr, sheet.PageWindow(0));
     auto timedApply = [&] {
         sheet.results.clear();
         const DWORD start = GetTickCount();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor_presence.h"
+#include "host_page.h"
 #include "property_sheet_host.h"
 #include "spooler_control.h"
 #include "support/plugin_fixture.h"
@@ -13,6 +14,24 @@
 // "noexport"), or of none ("none"), as the driver's folder of a printer.
 inline std::wstring DriverConfigIn(const wchar_t* xpsVariant) {
     return standin::ProgramFolder() + L"xps\\" + xpsVariant + L"\\vornpsui.dll";
+}
+
+// Begins and initialises `sheet` for `printer`, adds the host's page `tree`
+// beside the plug-in's and makes every page: the sheet window, or null when
+// a step failed.
+inline HWND ShowWithTreePage(standin::PropertySheetHost& sheet, standin::HostPage& tree,
+                             const wchar_t* printer) {
+    if (sheet.Begin(printer) != S_OK || sheet.Init() != S_OK) {
+        return nullptr;
+    }
+    sheet.pages.push_back({tree.Create(), nullptr, false});
+    const HWND window = sheet.ShowModeless();
+    for (int index = static_cast<int>(sheet.pages.size()) - 1; window && index >= 0; --index) {
+        if (!sheet.PageWindow(index)) {
+            return nullptr;
+        }
+    }
+    return window;
 }
 
 class SheetFixture : public PluginFixture {
