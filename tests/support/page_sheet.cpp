@@ -19,7 +19,7 @@ namespace {
 constexpr wchar_t kSheetProp[] = L"PageSheetTest";
 constexpr UINT kAnswerPeriodMs = 20;
 
-Person* g_person = nullptr;
+thread_local Person* g_person = nullptr; // each thread has its own person
 
 // The top-level message box of this thread, if one is up: a dialog with the
 // box's text (id 0xFFFF) and no tabs (a property sheet is no box).
@@ -51,43 +51,43 @@ INT_PTR CALLBACK BlankPageProc(HWND, UINT message, WPARAM, LPARAM) {
 
 void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
                 const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
-    RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(root, path.c_str(), name.c_str(), type, data, size));
 }
 
-void RemoveValue(HKEY root, const std::wstring& path, const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, name.c_str());
-        RegCloseKey(key);
+// Calls `visit` with the name of each file (not folder) that matches `pattern`.
+template <class Visit> void EachFile(const std::wstring& pattern, Visit visit) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            visit(std::wstring(found.cFileName));
+        }
     }
+    FindClose(search);
 }
 
-// False when the key or the value is missing; `keyFound` tells which.
+// False when the key or the value is missing.
 bool ReadValueOf(HKEY root, const std::wstring& path, const std::wstring& name, DWORD* type,
-                 std::vector<BYTE>* data, bool* keyFound = nullptr) {
+                 std::vector<BYTE>* data) {
     HKEY key = nullptr;
-    const bool opened =
-        RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-    if (keyFound) {
-        *keyFound = opened;
-    }
-    if (!opened) {
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return false;
     }
     DWORD size = 0;
     bool ok = RegQueryValueExW(key, name.c_str(), nullptr, type, nullptr, &size) == ERROR_SUCCESS;
-    if (ok) {
-        data->resize(size);
-        ok = RegQueryValueExW(key, name.c_str(), nullptr, type, data->data(), &size) ==
-             ERROR_SUCCESS;
-        data->resize(size);
-    }
+    data->resize(size);
+    ok = ok &&
+         RegQueryValueExW(key, name.c_str(), nullptr, type, data->data(), &size) == ERROR_SUCCESS;
+    data->resize(ok ? size : 0);
     RegCloseKey(key);
     return ok;
+}
+
+// A private section with only its header: no ticket, no settings.
+vorn::PrivateDevmode EmptyDevmode() {
+    vorn::PrivateDevmode dm{};
+    dm.header = {vorn::kPrivateDevmodeSize, vorn::kPluginSignature, 1};
+    return dm;
 }
 
 } // namespace
@@ -141,16 +141,6 @@ vorn::PrivateDevmode SampleDevmode(BYTE mode, const wchar_t* pin, BYTE notify) {
     wcscpy(dm.delivery.pin, pin);
     dm.delivery.emailNotify = notify;
     return dm;
-}
-
-vorn::PrivateDevmode EmptyDevmode() {
-    vorn::PrivateDevmode dm{};
-    dm.header = {vorn::kPrivateDevmodeSize, vorn::kPluginSignature, 1};
-    return dm;
-}
-
-void Pump(DWORD milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -246,32 +236,20 @@ void TempFolder::Remove(const std::wstring& name) const {
 
 Entries TempFolder::TicketNames() const {
     Entries names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"\\*.jdf").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            names.push_back(std::wstring(found.cFileName, wcslen(found.cFileName) - 4));
-        }
-    }
-    FindClose(search);
+    EachFile(path_ + L"\\*.jdf",
+             [&](const std::wstring& name) { names.push_back(name.substr(0, name.size() - 4)); });
     return names;
 }
 
 void TempFolder::Destroy() {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if (lstrcmpW(found.cFileName, L".") != 0 && lstrcmpW(found.cFileName, L"..") != 0) {
-            Remove(found.cFileName);
-        }
-    }
-    FindClose(search);
+    EachFile(path_ + L"\\*", [this](const std::wstring& name) { Remove(name); });
     RemoveDirectoryW(path_.c_str());
 }
 
 SavedValue::SavedValue(HKEY root, std::wstring path, std::wstring name)
-    : root_(root), path_(std::move(path)), name_(std::move(name)) {
-    existed_ = ReadValueOf(root_, path_, name_, &type_, &data_, &keyExisted_);
+    : root_(root), path_(std::move(path)), name_(std::move(name)),
+      keyExisted_(testsupport::KeyExists(root_, path_)) {
+    existed_ = ReadValueOf(root_, path_, name_, &type_, &data_);
 }
 
 SavedValue::~SavedValue() {
@@ -293,7 +271,7 @@ void SavedValue::SetRaw(DWORD type, const void* data, DWORD size) const {
 }
 
 void SavedValue::Delete() const {
-    RemoveValue(root_, path_, name_);
+    SHDeleteValueW(root_, path_.c_str(), name_.c_str());
 }
 
 // ---- Printer and context -------------------------------------------------
@@ -345,7 +323,7 @@ void PagePrinter::SetString(const wchar_t* name, const std::wstring& text) const
 }
 
 void PagePrinter::DeleteValue(const wchar_t* name) const {
-    RemoveValue(HKEY_LOCAL_MACHINE, DataKeyPath(), name);
+    SHDeleteValueW(HKEY_LOCAL_MACHINE, DataKeyPath().c_str(), name);
 }
 
 std::wstring PagePrinter::ReadString(const wchar_t* name, DWORD* type, DWORD* bytes) const {
@@ -429,20 +407,10 @@ HWND PageSheet::EditOf(int id) const {
     return edit ? edit : Item(id);
 }
 
-void PageSheet::Focus(int id) {
-    SetFocus(Item(id));
-    Pump();
-}
-
 void PageSheet::Type(int id, const std::wstring& text) {
     for (wchar_t c : text) {
         SendMessageW(EditOf(id), WM_CHAR, c, 1);
     }
-    Pump();
-}
-
-void PageSheet::SetText(int id, const std::wstring& text) {
-    SetWindowTextW(Item(id), text.c_str());
     Pump();
 }
 
@@ -515,11 +483,6 @@ int PageSheet::FocusedId() const {
     return focus && GetParent(focus) == page_ ? GetDlgCtrlID(focus) : 0;
 }
 
-void PageSheet::Click(int id) {
-    SendMessageW(Item(id), BM_CLICK, 0, 0);
-    Pump();
-}
-
 void PageSheet::Notify(int id, WORD code) {
     SendMessageW(page_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
 }
@@ -544,16 +507,6 @@ bool PageSheet::LeavePage() {
     SendMessageW(sheet_, PSM_SETCURSEL, 1, 0);
     Pump();
     return reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0)) != page_;
-}
-
-void PageSheet::ComeBack() {
-    SendMessageW(sheet_, PSM_SETCURSEL, 0, 0);
-    Pump();
-}
-
-void PageSheet::Apply() {
-    SendMessageW(sheet_, PSM_APPLY, 0, 0);
-    Pump();
 }
 
 TicketsPageTest::TicketsPageTest(PageProc proc)

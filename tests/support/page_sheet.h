@@ -55,12 +55,11 @@ inline bool Contains(const std::wstring& text, const std::wstring& part) {
 // stale values and a ticket; opened with the given mode, PIN and notice.
 vorn::PrivateDevmode SampleDevmode(BYTE mode = 0, const wchar_t* pin = L"", BYTE notify = 0);
 
-// A private section with only its header: no ticket, no settings.
-vorn::PrivateDevmode EmptyDevmode();
-
 // Runs the thread's messages for a while, or until done() (its answer).
-void Pump(DWORD milliseconds);
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+inline void Pump(DWORD milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+}
 
 struct SeenBox {
     std::wstring caption;
@@ -178,9 +177,15 @@ class PageSheet {
     void Pump();
     // The edit window inside a combo box, or the control itself.
     HWND EditOf(int id) const;
-    void Focus(int id);
+    void Focus(int id) {
+        SetFocus(Item(id));
+        Pump();
+    }
     void Type(int id, const std::wstring& text);
-    void SetText(int id, const std::wstring& text);
+    void SetText(int id, const std::wstring& text) {
+        SetWindowTextW(Item(id), text.c_str());
+        Pump();
+    }
     std::wstring Text(int id) const;
     // Combo and list boxes: entries, selection, a selection as a click.
     Entries EntriesOf(int id) const;
@@ -190,7 +195,10 @@ class PageSheet {
     ::testing::AssertionResult AllEnabled(std::initializer_list<int> ids, bool enabled) const;
     std::pair<DWORD, DWORD> EditSelection(int id) const;
     int FocusedId() const;
-    void Click(int id);
+    void Click(int id) {
+        SendMessageW(Item(id), BM_CLICK, 0, 0);
+        Pump();
+    }
     // A WM_COMMAND notification from one of the page's controls (what it
     // posts is left waiting).
     void Notify(int id, WORD code);
@@ -200,8 +208,14 @@ class PageSheet {
     void Tab();
     // Switches to the blank page (the page is committed): did it switch?
     bool LeavePage();
-    void ComeBack();
-    void Apply();
+    void ComeBack() {
+        SendMessageW(sheet_, PSM_SETCURSEL, 0, 0);
+        Pump();
+    }
+    void Apply() {
+        SendMessageW(sheet_, PSM_APPLY, 0, 0);
+        Pump();
+    }
     // PSM_CHANGED / PSM_UNCHANGED the page sent since the last reset.
     int Changes() const { return changes_; }
     int Unchanges() const { return unchanges_; }

@@ -1,8 +1,8 @@
 // What the process holds: kernel handles, GDI objects and busy heap bytes.
-// Wine answers 0 from GetProcessHandleCount and GetGuiResources, so where
-// they give nothing the meter counts for itself: it probes every handle
-// value of the kernel's table and every index of the GDI table, and walks
-// every heap of the process.
+// Wine answers 0 from GetProcessHandleCount and GetGuiResources, so the
+// meter counts for itself: it probes every handle value of the kernel's
+// table and every index of the GDI table, and walks every heap of the
+// process.
 #pragma once
 
 #include <windows.h>
@@ -27,10 +27,6 @@ class ResourceMeter {
     static constexpr ULONG_PTR kGdiTableSize = 0x10000;
 
     static long KernelHandles() {
-        DWORD count = 0;
-        if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) {
-            return static_cast<long>(count);
-        }
         long found = 0;
         for (ULONG_PTR value = 4; value < kKernelProbeLimit; value += 4) {
             DWORD flags = 0;
@@ -42,9 +38,6 @@ class ResourceMeter {
     }
 
     static long GdiObjects() {
-        if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) {
-            return static_cast<long>(count);
-        }
         long found = 0;
         for (ULONG_PTR index = 1; index < kGdiTableSize; ++index) {
             if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) {

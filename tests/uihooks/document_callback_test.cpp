@@ -1,8 +1,7 @@
-// What the document tree's Apply does besides "DriverSettings": the page
-// order, the collation and the result reported to the sheet.
+// What the document tree's Apply does to the page order besides storing
+// "DriverSettings" (the collation and the result reported to the sheet are
+// in property_sheets_test).
 #include "option_tree_fixture.h"
-
-#include "core/private_devmode.h"
 
 namespace {
 
@@ -46,40 +45,6 @@ TEST_F(DocumentCallbackTest, PagesPerSheetSixResetsEveryPageOrderItemOnApply) {
     for (const auto& update : host.Driver().updates) {
         EXPECT_EQ(1u, update.previousSelection);
         EXPECT_EQ(OEMCUIP_DOCPROP, update.mode);
-    }
-}
-
-TEST_F(DocumentCallbackTest, ApplyCopiesCollationAndReportsToTheDestinationPageInUse) {
-    OpenTree(OEMCUIP_DOCPROP);
-    // Before the sheet is set up there is nothing to copy into or report to.
-    EXPECT_EQ(CPSUICB_ACTION_NONE, tree->CallCallback(CPSUICB_REASON_APPLYNOW));
-
-    const auto ownPage = reinterpret_cast<HANDLE>(0x5001);
-    const auto externalPage = reinterpret_cast<HPROPSHEETPAGE>(0x7001);
-    auto* privateSection = reinterpret_cast<vorn::PrivateDevmode*>(tree->Devmode().Private());
-    struct Step {
-        short collate;
-        HPROPSHEETPAGE external;
-        LPARAM reportedPage;
-    };
-    // The plug-in's own Destination page unless the external library made it.
-    const Step steps[] = {{DMCOLLATE_TRUE, nullptr, reinterpret_cast<LPARAM>(ownPage)},
-                          {DMCOLLATE_FALSE, externalPage, reinterpret_cast<LPARAM>(externalPage)}};
-    for (const Step& step : steps) {
-        AttachSheet(ownPage, step.external);
-        privateSection->collate = 99;
-        tree->Devmode().Public()->dmCollate = step.collate;
-        tree->sheetCalls.clear();
-        tree->CallCallback(CPSUICB_REASON_SEL_CHANGED);
-        EXPECT_EQ(99, privateSection->collate) << "only Apply copies";
-        EXPECT_TRUE(tree->sheetCalls.empty());
-
-        tree->CallCallback(CPSUICB_REASON_APPLYNOW);
-        EXPECT_EQ(step.collate, privateSection->collate);
-        ASSERT_EQ(1u, tree->sheetCalls.size());
-        EXPECT_EQ(static_cast<UINT>(CPSFUNC_SET_RESULT), tree->sheetCalls[0].function);
-        EXPECT_EQ(step.reportedPage, tree->sheetCalls[0].lParam1);
-        EXPECT_EQ(CPSUI_OK, tree->sheetCalls[0].lParam2);
     }
 }
 

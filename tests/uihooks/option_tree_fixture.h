@@ -35,14 +35,6 @@ class OptionTreeFixture : public PluginFixture {
     vorn::PluginContext* Context() {
         return static_cast<vorn::PluginContext*>(tree->Param().pOEMUserData);
     }
-    // What the property-sheet code records when it adds the pages.
-    void AttachSheet(HANDLE ownPage, HPROPSHEETPAGE externalPage) {
-        Context()->sheetParam = &tree->SheetParam();
-        Context()->sheet = tree->SheetHandle();
-        Context()->sheetFunction = standin::OptionTreeHost::SheetFunction;
-        Context()->pageHandle = ownPage;
-        Context()->externalPage = externalPage;
-    }
     // The stored "DriverSettings" (a REG_DWORD), or ~0 when there is none.
     DWORD StoredSettings() {
         DWORD value = 0, type = 0, size = sizeof(value);

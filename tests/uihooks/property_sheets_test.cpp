@@ -3,7 +3,10 @@
 // sheet a person would see.
 #include "sheet_fixture.h"
 
+#include "core/private_devmode.h"
 #include "resource_ids.h"
+
+#include <optional>
 
 using standin::EditorPresence;
 
@@ -13,42 +16,37 @@ using Titles = std::vector<std::wstring>;
 const Titles kDestinationOnly{L"Destination"};
 const Titles kBothPages{L"Destination", L"Tickets"};
 
-// Runs first, while the freshly loaded plug-in has never seen an option tree.
-class SheetWithoutContext : public PluginFixture {};
-
-TEST_F(SheetWithoutContext, InitialisationIsRefusedAndAddsNothing) {
-    standin::SpoolerControl spooler{};
-    ASSERT_TRUE(spooler.Load());
-    spooler.AddPrinter(L"No Context K335", L"Vorn K335", 0, L"");
-    EditorPresence editor;
-    standin::PropertySheetHost sheet(host);
-    // The records as Begin() makes them, without its CommonUIProp call.
-    sheet.info.cbSize = sizeof(sheet.info);
-    sheet.info.Version = PROPSHEETUI_INFO_VERSION;
-    sheet.info.hComPropSheet = &sheet;
-    sheet.info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR {
-        ADD_FAILURE() << "the plug-in added a page without a context";
-        return 0;
-    };
-    sheet.info.Reason = PROPSHEETUI_REASON_INIT;
-    SetLastError(0);
-    EXPECT_EQ(E_FAIL, plugin->DocumentPropertySheets(&sheet.info, 0));
-    EXPECT_EQ(87u, GetLastError());
-    sheet.info.Version = 0; // nothing to end
-}
-
 class DocumentSheet : public SheetFixture {};
 
-TEST_F(DocumentSheet, WithoutTheEditorOnlyTheDestinationPageIsAdded) {
-    for (int variant = 0; variant < 3; ++variant) {
-        SCOPED_TRACE(variant);
-        EditorPresence editor(variant == 2 ? EditorPresence::Editor::Directory // program a folder
-                                           : EditorPresence::Editor::Missing);
-        if (variant == 1) {
-            EditorPresence::Uninstall(); // no "Path" value at all
+TEST_F(DocumentSheet, TheTicketsPageNeedsTheEditorAndAQualifyingPrinter) {
+    using Editor = EditorPresence::Editor;
+    struct Case {
+        const char* name;
+        std::optional<Editor> editor; // none: no "Path" value at all
+        DWORD attributes;
+        DWORD failures;
+        Titles expected;
+    };
+    const Case cases[] = {
+        {"editor missing", Editor::Missing, 0, 0, kDestinationOnly},
+        {"not installed", std::nullopt, 0, 0, kDestinationOnly},
+        {"editor program a folder", Editor::Directory, 0, 0, kDestinationOnly},
+        {"local printer", Editor::File, PRINTER_ATTRIBUTE_LOCAL, 0, kBothPages},
+        {"connection", Editor::File, PRINTER_ATTRIBUTE_NETWORK, 0, kDestinationOnly},
+        {"direct connection", Editor::File, PRINTER_ATTRIBUTE_NETWORK | PRINTER_ATTRIBUTE_DIRECT, 0,
+         kBothPages},
+        // Unknown printer information counts as qualifying.
+        {"connection, unknown", Editor::File, PRINTER_ATTRIBUTE_NETWORK, standin::kFailGetPrinter5,
+         kBothPages},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorPresence editor(c.editor.value_or(Editor::File));
+        if (!c.editor) {
+            EditorPresence::Uninstall();
         }
-        ASSERT_EQ(S_OK, OpenSheet());
-        EXPECT_EQ(kDestinationOnly, DescribedTitles());
+        ASSERT_EQ(S_OK, OpenSheet(c.attributes, DriverConfigIn(L"page"), c.failures));
+        EXPECT_EQ(c.expected, DescribedTitles());
         EXPECT_EQ(1u, sheet->info.Result);
         sheet.reset();
     }
@@ -108,7 +106,7 @@ TEST_F(DocumentSheet, TicketsPageDependsOnTheKindOfPrinter) {
     EXPECT_EQ(kBothPages, DescribedTitles());
 }
 
-TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsks) {
+TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsksAndTheSheetClosesWithOk) {
     EditorPresence editor;
     ASSERT_EQ(S_OK, OpenSheet());
     // Init() asked for the information header after the pages.
@@ -129,17 +127,52 @@ TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsks) {
     sheet->info.Result = 5;
     EXPECT_EQ(S_OK, sheet->Call(9));
     EXPECT_EQ(0u, sheet->info.Result);
-
-    EXPECT_EQ(S_OK, sheet->End(CPSUI_OK));
-    EXPECT_EQ(1u, sheet->info.Result);  // DESTROY comes last
     EXPECT_EQ(2u, sheet->calls.size()); // no stage after INIT added anything
+
+    HWND window = sheet->ShowModeless();
+    ASSERT_NE(nullptr, window);
+    sheet->Pump(100);
+    EXPECT_EQ(kBothPages, sheet->TabTitles());
+    HWND destination = sheet->PageWindow(0);
+    ASSERT_NE(nullptr, destination);
+    EXPECT_NE(nullptr, GetDlgItem(destination, IDC_ABOUT_BUTTON));
+    EXPECT_NE(nullptr, sheet->PageWindow(1));
+    PropSheet_PressButton(window, PSBTN_OK);
+    EXPECT_TRUE(sheet->PumpUntilClosed(5000));
+    EXPECT_EQ(nullptr, sheet->Sheet());
+    EXPECT_EQ(S_OK, sheet->End(CPSUI_OK));
+    EXPECT_EQ(1u, sheet->info.Result); // DESTROY comes last
+}
+
+// The collation is set in the document tree; its Apply copies it into the
+// private section and reports to the sheet for the Destination page.
+TEST_F(DocumentSheet, TheTreesApplyCopiesTheCollationAndReportsForTheDestinationPage) {
+    ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page"), 0, false));
+    auto* section = reinterpret_cast<vorn::PrivateDevmode*>(sheet->devmode.Private());
+    section->collate = 99;
+    // Before the sheet is set up there is nothing to copy into or report to.
+    EXPECT_EQ(CPSUICB_ACTION_NONE, TreeCallback(CPSUICB_REASON_APPLYNOW));
+    EXPECT_EQ(99, section->collate);
+    ASSERT_EQ(S_OK, sheet->Init());
+    for (short collate : {DMCOLLATE_TRUE, DMCOLLATE_FALSE}) {
+        section->collate = 99;
+        sheet->devmode.Public()->dmCollate = collate;
+        sheet->results.clear();
+        TreeCallback(CPSUICB_REASON_SEL_CHANGED);
+        EXPECT_EQ(99, section->collate) << "only Apply copies";
+        EXPECT_TRUE(sheet->results.empty());
+
+        EXPECT_EQ(CPSUICB_ACTION_NONE, TreeCallback(CPSUICB_REASON_APPLYNOW));
+        EXPECT_EQ(collate, section->collate);
+        ASSERT_EQ(1u, sheet->results.size());
+        EXPECT_EQ(sheet->pages[0].handle, sheet->results[0].first);
+        EXPECT_EQ(CPSUI_OK, sheet->results[0].second);
+    }
 }
 
 TEST_F(DocumentSheet, ResultTellsWhetherThePageWasTaken) {
     EditorPresence missingProgram(EditorPresence::Editor::Missing);
-    spooler.AddPrinter(kPrinter, L"Vorn K335 PS", 0, L"");
-    sheet = std::make_unique<standin::PropertySheetHost>(host);
-    ASSERT_EQ(S_OK, sheet->Begin(kPrinter));
+    ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page"), 0, false));
     static int offered = 0;
     offered = 0;
     sheet->info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR {
@@ -166,23 +199,6 @@ TEST_F(DocumentSheet, MalformedRecordsAreRefused) {
     EXPECT_EQ(87u, GetLastError());
     EXPECT_EQ(callsBefore, sheet->calls.size());
     sheet->info.Version = PROPSHEETUI_INFO_VERSION;
-}
-
-TEST_F(DocumentSheet, TheSheetShowsThePagesAndClosesWithOk) {
-    EditorPresence editor;
-    ASSERT_EQ(S_OK, OpenSheet());
-    HWND window = sheet->ShowModeless();
-    ASSERT_NE(nullptr, window);
-    sheet->Pump(100);
-    EXPECT_EQ(kBothPages, sheet->TabTitles());
-    HWND destination = sheet->PageWindow(0);
-    ASSERT_NE(nullptr, destination);
-    EXPECT_NE(nullptr, GetDlgItem(destination, IDC_ABOUT_BUTTON));
-    EXPECT_NE(nullptr, sheet->PageWindow(1));
-    PropSheet_PressButton(window, PSBTN_OK);
-    EXPECT_TRUE(sheet->PumpUntilClosed(5000));
-    EXPECT_EQ(nullptr, sheet->Sheet());
-    EXPECT_EQ(S_OK, sheet->End(CPSUI_OK));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor_presence.h"
+#include "host_page.h"
 #include "property_sheet_host.h"
 #include "spooler_control.h"
 #include "support/plugin_fixture.h"
@@ -15,6 +16,24 @@ inline std::wstring DriverConfigIn(const wchar_t* xpsVariant) {
     return standin::ProgramFolder() + L"xps\\" + xpsVariant + L"\\vornpsui.dll";
 }
 
+// Begins and initialises `sheet` for `printer`, adds the host's page `tree`
+// beside the plug-in's and makes every page: the sheet window, or null when
+// a step failed.
+inline HWND ShowWithTreePage(standin::PropertySheetHost& sheet, standin::HostPage& tree,
+                             const wchar_t* printer) {
+    if (sheet.Begin(printer) != S_OK || sheet.Init() != S_OK) {
+        return nullptr;
+    }
+    sheet.pages.push_back({tree.Create(), nullptr, false});
+    const HWND window = sheet.ShowModeless();
+    for (int index = static_cast<int>(sheet.pages.size()) - 1; window && index >= 0; --index) {
+        if (!sheet.PageWindow(index)) {
+            return nullptr;
+        }
+    }
+    return window;
+}
+
 class SheetFixture : public PluginFixture {
   protected:
     static constexpr const wchar_t* kPrinter = L"Sheets Test K335";
@@ -24,27 +43,25 @@ class SheetFixture : public PluginFixture {
         ASSERT_TRUE(spooler.Load());
         spooler.Reset();
         SetEnvironmentVariableW(L"VORNPSXPS_LOADED", nullptr);
-        GetCurrentDirectoryW(MAX_PATH, startDirectory);
     }
     void TearDown() override {
         sheet.reset(); // its pages run the plug-in's code
         // The process's current directory belongs to the host: no sheet moves it.
-        wchar_t now[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, now);
-        EXPECT_STREQ(startDirectory, now);
+        EXPECT_EQ(startDirectory, CurrentDirectory());
         PluginFixture::TearDown();
     }
 
-    // Describes the printer, opens the sheet and runs the initialisation.
+    // Describes the printer and begins the sheet (the document tree's
+    // CommonUIProp); then, unless told not to, runs the initialisation.
     HRESULT OpenSheet(DWORD attributes = 0, const std::wstring& config = DriverConfigIn(L"page"),
-                      DWORD failures = 0) {
+                      DWORD failures = 0, bool init = true) {
         spooler.AddPrinter(kPrinter, L"Vorn K335 PS", attributes, config.c_str());
         spooler.SetFailures(kPrinter, failures);
         sheet = std::make_unique<standin::PropertySheetHost>(host);
         if (sheet->Begin(kPrinter) != S_OK) {
             return E_UNEXPECTED;
         }
-        return sheet->Init();
+        return init ? sheet->Init() : S_OK;
     }
 
     // Titles of the pages added from descriptions, in order.
@@ -58,13 +75,28 @@ class SheetFixture : public PluginFixture {
         return titles;
     }
 
+    // The callback the plug-in installed in the document tree, called as the
+    // host calls it for `reason`.
+    LONG TreeCallback(WORD reason) {
+        CPSUICBPARAM callback{};
+        callback.cbSize = sizeof(callback);
+        callback.Reason = reason;
+        callback.UserData = reinterpret_cast<ULONG_PTR>(sheet->optionTreeParam.poemuiobj);
+        return sheet->optionTreeParam.OEMCUIPCallback(&callback, &sheet->optionTreeParam);
+    }
+
     static std::wstring ExternalLibraryLoaded() {
         wchar_t value[32] = {};
         GetEnvironmentVariableW(L"VORNPSXPS_LOADED", value, 32);
         return value;
     }
+    static std::wstring CurrentDirectory() {
+        wchar_t now[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, now);
+        return now;
+    }
 
     standin::SpoolerControl spooler{};
     std::unique_ptr<standin::PropertySheetHost> sheet;
-    wchar_t startDirectory[MAX_PATH] = {};
+    const std::wstring startDirectory = CurrentDirectory();
 };

@@ -19,22 +19,29 @@ class XPSheet : public SheetFixture {
     }
 };
 
-TEST_F(XPSheet, TheExternalLibrarysPageReplacesTheDescription) {
-    const std::wstring config = DriverConfigIn(L"page");
-    ASSERT_EQ(S_OK, OpenSheet(0, config));
-    ASSERT_EQ(1u, sheet->calls.size());
+TEST_F(XPSheet, TheExternalLibrarysPageReplacesTheDescriptionTheTicketsPageStays) {
+    standin::EditorPresence editor;
+    ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page")));
+    ASSERT_EQ(2u, sheet->calls.size());
     EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
     EXPECT_NE(0, sheet->calls[0].lParam1);
+    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_PROPSHEETPAGEW), sheet->calls[1].function);
+    EXPECT_EQ(L"Tickets", sheet->calls[1].title);
     EXPECT_EQ(1u, sheet->info.Result);
     EXPECT_EQ(L"page", ExternalLibraryLoaded());
     // Freed right after the call (the fixture checks the current directory).
     EXPECT_EQ(nullptr, GetModuleHandleW(L"VORNPSXPS.DLL"));
+    // The document tree's Apply reports for the page the library made, with
+    // the handle the host gave for it.
+    TreeCallback(CPSUICB_REASON_APPLYNOW);
+    ASSERT_EQ(1u, sheet->results.size());
+    EXPECT_EQ(sheet->pages[0].handle, sheet->results[0].first);
 
     // The page made from the plug-in's description is a working page.
     HWND window = sheet->ShowModeless();
     ASSERT_NE(nullptr, window);
     sheet->Pump(100);
-    EXPECT_EQ(std::vector<std::wstring>{L"Destination"}, sheet->TabTitles());
+    EXPECT_EQ((std::vector<std::wstring>{L"Destination", L"Tickets"}), sheet->TabTitles());
     PropSheet_PressButton(window, PSBTN_CANCEL);
     EXPECT_TRUE(sheet->PumpUntilClosed(5000));
 }
@@ -78,10 +85,8 @@ TEST_F(XPSheet, APageTheHostRefusesIsDestroyed) {
     swprintf(address, 32, L"%llx",
              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(&CountRelease)));
     SetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", address);
-    spooler.AddPrinter(kPrinter, L"Vorn K335 PS", 0, DriverConfigIn(L"page").c_str());
-    sheet = std::make_unique<standin::PropertySheetHost>(host);
+    ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page"), 0, false));
     sheet->refusePageHandles = true;
-    ASSERT_EQ(S_OK, sheet->Begin(kPrinter));
     g_pagesReleased = 0;
     ASSERT_EQ(S_OK, sheet->Init());
     SetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", nullptr);
@@ -94,10 +99,7 @@ TEST_F(XPSheet, APageTheHostRefusesIsDestroyed) {
 TEST_F(XPSheet, ALibraryOfTheSameNameBesideTheProgramIsNotLoaded) {
     // Searched first by a load by bare name: a library that makes no page.
     const std::wstring decoy = standin::ProgramFolder() + L"VORNPSXPS.DLL";
-    ASSERT_TRUE(CopyFileW(DriverConfigIn(L"noexport")
-                              .replace(DriverConfigIn(L"noexport").rfind(L'\\') + 1,
-                                       std::wstring::npos, L"VORNPSXPS.DLL")
-                              .c_str(),
+    ASSERT_TRUE(CopyFileW((standin::ProgramFolder() + L"xps\\noexport\\VORNPSXPS.DLL").c_str(),
                           decoy.c_str(), FALSE));
     const HRESULT opened = OpenSheet(0, DriverConfigIn(L"page"));
     DeleteFileW(decoy.c_str());
@@ -105,15 +107,6 @@ TEST_F(XPSheet, ALibraryOfTheSameNameBesideTheProgramIsNotLoaded) {
     EXPECT_EQ(L"page", ExternalLibraryLoaded());
     ASSERT_EQ(1u, sheet->calls.size());
     EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
-}
-
-TEST_F(XPSheet, TheTicketsPageIsStillThePluginsOwn) {
-    standin::EditorPresence editor;
-    ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page")));
-    ASSERT_EQ(2u, sheet->calls.size());
-    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
-    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_PROPSHEETPAGEW), sheet->calls[1].function);
-    EXPECT_EQ(L"Tickets", sheet->calls[1].title);
 }
 
 } // namespace
