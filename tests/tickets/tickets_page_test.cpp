@@ -109,14 +109,6 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
          AbsolutePath(fallback.Path()),
          {L"None", L"D"},
          {}},
-        {"a saved directory that is no string",
-         [&] {
-             printer.SetValue(names::kCurrentTicketsDir, REG_BINARY, savedPath.c_str(),
-                              static_cast<DWORD>((savedPath.size() + 1) * sizeof(wchar_t)));
-         },
-         AbsolutePath(fallback.Path()),
-         {L"None", L"D"},
-         {}},
         {"an editor default that does not exist",
          [&] {
              printer.DeleteValue(names::kCurrentTicketsDir);
@@ -752,9 +744,6 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
             EXPECT_TRUE(person.Seen().empty());
         }
     }
-    // The page still works: leaving it is allowed and records the choice.
-    EXPECT_EQ(0, Leave(*sheet));
-    EXPECT_EQ(folder.File(L"A.jdf"), printer.Devmode().ticketPath);
 }
 
 TEST_F(TicketsPage, EditorThatRunsOnHoldsThePageComesForwardAndOutlivesIt) {
@@ -898,25 +887,13 @@ class FolderPicker {
     int presses = 0;
 
   private:
-    // The dialog, unless a message box is up over it.
-    static BOOL CALLBACK Find(HWND window, LPARAM found) {
-        auto* dialog = reinterpret_cast<std::pair<HWND, bool>*>(found);
-        wchar_t title[128] = {};
-        GetWindowTextW(window, title, 128);
-        if (IsWindowVisible(window)) {
-            dialog->second |= GetDlgItem(window, 0xFFFF) != nullptr;
-            if (std::wstring(title) == L"Select Tickets Directory") {
-                dialog->first = window;
-            }
-        }
-        return TRUE;
-    }
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
         FolderPicker* self = picker_;
-        std::pair<HWND, bool> found{nullptr, false};
-        EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&found));
-        const HWND dialog = found.second ? nullptr : found.first;
-        if (!self || !dialog || self->presses > kTyped) {
+        // The dialog when it is active: not while a message box is up.
+        const HWND dialog = GetActiveWindow();
+        wchar_t title[64] = {};
+        GetWindowTextW(dialog, title, 64);
+        if (!self || std::wstring(title) != L"Select Tickets Directory" || self->presses > kTyped) {
             return;
         }
         if (self->presses == 0) {
