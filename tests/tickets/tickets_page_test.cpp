@@ -334,17 +334,6 @@ class FolderWatchTest : public TicketListTest {
             SendMessageW(sheet.Page(), WM_TIMER, IDT_TICKET_REFRESH, 0);
         }
     }
-    static std::wstring SelectedEntry(PageSheet& sheet) {
-        const int selection = sheet.Selection(kList);
-        const Entries entries = sheet.EntriesOf(kList);
-        return selection >= 0 && selection < static_cast<int>(entries.size()) ? entries[selection]
-                                                                              : L"(none)";
-    }
-    static void SelectEntry(PageSheet& sheet, const std::wstring& name) {
-        const Entries entries = sheet.EntriesOf(kList);
-        sheet.Select(kList, static_cast<int>(std::find(entries.begin(), entries.end(), name) -
-                                             entries.begin()));
-    }
 };
 
 TEST_F(FolderWatchTest, ListFollowsTheFolderWhileThePageIsOpen) {
@@ -363,85 +352,75 @@ TEST_F(FolderWatchTest, ListFollowsTheFolderWhileThePageIsOpen) {
         EXPECT_TRUE(CreateDirectoryW(later.Path().c_str(), nullptr)) << GetLastError();
         later.Touch(ticket);
     };
-    // Each step: the entry chosen first (none: left as it is), the change,
-    // and what the list then shows. (A ticket deleted or renamed with none
-    // chosen, or one more added to a folder typed in, moves the list as the
-    // steps here do.)
+    // Each step: the entry chosen first (-1: the selection left as it is),
+    // the change, what the list then shows and which entry is selected. (A
+    // ticket deleted or renamed with none chosen, or one more added to a
+    // folder typed in, moves the list as the steps here do.)
     const struct Step {
         const char* what;
-        const wchar_t* choose;
+        int choose;
         std::function<void()> change;
         Entries entries;
-        const wchar_t* selected;
+        int selected;
     } steps[] = {
         {"two adjacent tickets deleted, the chosen one among them",
-         L"b",
+         2,
          [&] {
              folder.Remove(L"A.jdf");
              folder.Remove(L"b.jdf");
          },
          {L"None", L"c", L"d"},
-         L"None"},
+         0},
         // The names stay in order whatever order the folder gives them in.
         {"tickets added, one sorting above \"None\", one in capitals",
-         nullptr,
+         -1,
          [&] {
              folder.Touch(L"0new.jdf");
              folder.Touch(L"E.JDF");
          },
          {L"None", L"0new", L"c", L"d", L"E"},
-         L"None"},
+         0},
         {"ticket added while another is chosen",
-         L"c",
+         2,
          [&] { folder.Touch(L"b2.jdf"); },
          {L"None", L"0new", L"b2", L"c", L"d", L"E"},
-         L"c"},
+         3},
         {"chosen ticket renamed",
-         nullptr,
+         -1,
          [&] {
              EXPECT_TRUE(MoveFileW(folder.File(L"c.jdf").c_str(), folder.File(L"c2.jdf").c_str()));
          },
          {L"None", L"0new", L"b2", L"c2", L"d", L"E"},
-         L"None"},
+         0},
         {"another folder typed in, a ticket added to it",
-         nullptr,
+         -1,
          [&] {
              TypeDirectory(*sheet, other.Path());
              other.Touch(L"X.jdf");
          },
          {L"None", L"W", L"X"},
-         L"None"},
+         0},
         {"folder typed in that does not exist",
-         nullptr,
+         -1,
          [&] { TypeDirectory(*sheet, later.Path()); },
          {L"None"},
-         L"None"},
-        {"that folder made, with a ticket",
-         nullptr,
-         [&] { make(L"L.jdf"); },
-         {L"None", L"L"},
-         L"None"},
-        {"folder deleted", nullptr, [&] { later.Destroy(); }, {L"None"}, L"None"},
+         0},
+        {"that folder made, with a ticket", -1, [&] { make(L"L.jdf"); }, {L"None", L"L"}, 0},
+        {"folder deleted", -1, [&] { later.Destroy(); }, {L"None"}, 0},
         // The page must have let go of the deleted folder for its name to
         // be free again.
-        {"folder made again, with a ticket",
-         nullptr,
-         [&] { make(L"M.jdf"); },
-         {L"None", L"M"},
-         L"None"},
+        {"folder made again, with a ticket", -1, [&] { make(L"M.jdf"); }, {L"None", L"M"}, 0},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        if (step.choose) {
-            SelectEntry(*sheet, step.choose);
-            ASSERT_EQ(step.choose, SelectedEntry(*sheet));
+        if (step.choose >= 0) {
+            sheet->Select(kList, step.choose);
         }
         step.change();
         Ticks(*sheet, kTicksToShowAChange);
         EXPECT_EQ(step.entries, sheet->EntriesOf(kList));
-        EXPECT_EQ(step.selected, SelectedEntry(*sheet));
-        const bool ticket = step.selected != std::wstring(L"None");
-        EXPECT_TRUE(sheet->AllEnabled({IDC_TICKET_EDIT, IDC_TICKET_DELETE}, ticket));
+        EXPECT_EQ(step.selected, sheet->Selection(kList));
+        EXPECT_TRUE(sheet->AllEnabled({IDC_TICKET_EDIT, IDC_TICKET_DELETE}, step.selected != 0));
     }
     EXPECT_TRUE(person.Seen().empty());
 
