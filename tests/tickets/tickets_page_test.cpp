@@ -570,26 +570,6 @@ class TicketsPage : public TicketListTest {
     std::wstring decoy;
 };
 
-TEST_F(TicketsPage, EditStartsTheEditorOnTheTicketAndTakesItsChoice) {
-    SetEnv(L"VORN_EDITOR_SELECTED", other.File(L"B.jdf"));
-    SetEnv(L"VORN_EDITOR_EXIT", L"0");
-    auto sheet = OpenPage();
-    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_NEW));
-    EXPECT_FALSE(Editing(*sheet));
-    ASSERT_TRUE(EditAndWait(*sheet));
-    // The editor itself ran (not a program at a shorter path) with the
-    // exact command line.
-    EXPECT_EQ(CommandLine(L"-jt", AbsolutePath(folder.Path()) + L"\\A.jdf"),
-              ReadWideFile(LogPath()));
-    // Its choice: another folder, listed, with its ticket selected.
-    EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
-    EXPECT_EQ((Entries{L"None", L"B"}), sheet->EntriesOf(kList));
-    EXPECT_EQ(1, sheet->Selection(kList));
-    EXPECT_EQ(sheet->Item(kList), GetFocus());
-    EXPECT_EQ(PSNRET_NOERROR, sheet->SheetNotify(PSN_APPLY)); // no longer held
-    EXPECT_TRUE(person.Seen().empty());
-}
-
 TEST_F(TicketsPage, NewTicketGoesThroughTheLibraryThenTheEditor) {
     SetEnv(L"VORN_TICKETLIB_RECORD", work.File(L"record.bin"));
     SetEnv(L"VORN_EDITOR_EXIT", L"0");
@@ -655,8 +635,8 @@ enum class Outcome {
 // be four bytes of a number or of bytes (the ticket's every shape is read
 // in HostileTicketRegistry).
 TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
-    // The editor writes nothing itself: each row leaves what it would have.
-    ClearEnv(L"VORN_EDITOR_KEY");
+    // Only the first row's editor writes its hand-back itself as it runs;
+    // each other row leaves what the editor would have.
     SetEnv(L"VORN_EDITOR_LIFETIME", L"1");
     const std::wstring ticket = other.File(L"B.jdf");
     const DWORD zero = 0, one = 1;
@@ -672,6 +652,15 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         std::function<void()> leave;
         Outcome outcome;
     } rows[] = {
+        {"handed back by the editor",
+         [&] {
+             printer.DeleteValue(names::kSelectedTicket);
+             printer.DeleteValue(names::kEditorExitCode);
+             SetEnv(L"VORN_EDITOR_KEY", printer.DataKeyPath());
+             SetEnv(L"VORN_EDITOR_SELECTED", ticket);
+             SetEnv(L"VORN_EDITOR_EXIT", L"0");
+         },
+         Outcome::kTaken},
         {"well formed", [] {}, Outcome::kTaken},
         {"exit code as four bytes", exitCode(REG_BINARY, &zero, 4), Outcome::kTaken},
         {"exit code not zero", exitCode(REG_DWORD, &one, 4), Outcome::kIgnored},
@@ -702,8 +691,11 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
     };
     // One page lives through every row: after each the page is idle again.
     auto sheet = OpenPage();
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_NEW));
+    EXPECT_FALSE(Editing(*sheet));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
+        ClearEnv(L"VORN_EDITOR_KEY");
         ClearEnv(L"VORN_EDITOR_CRASH");
         printer.SetString(names::kSelectedTicket, ticket);
         printer.SetValue(names::kEditorExitCode, REG_DWORD, &zero, sizeof(zero));
@@ -712,11 +704,19 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         Refresh(*sheet);
         person.Clear();
         ASSERT_TRUE(EditAndWait(*sheet));
+        // The editor itself ran (not a program at a shorter path) with the
+        // exact command line.
+        EXPECT_EQ(CommandLine(L"-jt", AbsolutePath(folder.Path()) + L"\\A.jdf"),
+                  ReadWideFile(LogPath()));
         const bool taken = row.outcome == Outcome::kTaken;
         EXPECT_EQ(taken ? AbsolutePath(other.Path()) + L"\\" : AbsolutePath(folder.Path()),
                   sheet->Text(IDC_TICKET_DIR));
         EXPECT_EQ((Entries{L"None", taken ? L"B" : L"A"}), sheet->EntriesOf(kList));
         EXPECT_EQ(1, sheet->Selection(kList));
+        if (taken) {
+            EXPECT_EQ(sheet->Item(kList), GetFocus());
+            EXPECT_EQ(PSNRET_NOERROR, sheet->SheetNotify(PSN_APPLY)); // no longer held
+        }
         if (row.outcome == Outcome::kReported) {
             EXPECT_TRUE(person.SawOne(kRegistryFailedText));
         } else {
