@@ -91,6 +91,9 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
     // existence (the page finds it missing as the focus lands on the list).
     folder.Remove(L"B.jdf");
     const std::wstring later = fallback.Path() + L"\\later";
+    const std::wstring unterminated =
+        fallback.Path() + L"\\" +
+        std::wstring(kTicketPathBufferChars - fallback.Path().size() - 1, L'y');
     const std::wstring& savedPath = saved.Path();
     const struct {
         const char* what;
@@ -117,6 +120,14 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
          AbsolutePath(later),
          {L"None"},
          {InvalidDirectoryText(later)}},
+        {"an editor default that fills its buffer unterminated",
+         [&] {
+             editorDefault.SetRaw(REG_SZ, unterminated.c_str(),
+                                  static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
+         },
+         L"",
+         {L"None"},
+         {kRegistryFailedText, InvalidDirectoryText(L"")}},
         {"no editor default",
          [&] { editorDefault.Delete(); },
          L"",
