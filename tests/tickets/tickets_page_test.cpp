@@ -91,9 +91,6 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
     // existence (the page finds it missing as the focus lands on the list).
     folder.Remove(L"B.jdf");
     const std::wstring later = fallback.Path() + L"\\later";
-    const std::wstring unterminated =
-        fallback.Path() + L"\\" +
-        std::wstring(kTicketPathBufferChars - fallback.Path().size() - 1, L'y');
     const std::wstring& savedPath = saved.Path();
     const struct {
         const char* what;
@@ -120,14 +117,6 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
          AbsolutePath(later),
          {L"None"},
          {InvalidDirectoryText(later)}},
-        {"an editor default that fills its buffer unterminated",
-         [&] {
-             editorDefault.SetRaw(REG_SZ, unterminated.c_str(),
-                                  static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
-         },
-         L"",
-         {L"None"},
-         {kRegistryFailedText, InvalidDirectoryText(L"")}},
         {"no editor default",
          [&] { editorDefault.Delete(); },
          L"",
@@ -652,6 +641,7 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
     const std::wstring ticket = other.File(L"B.jdf");
     const DWORD zero = 0, one = 1;
     const ULONGLONG wideZero = 0;
+    const std::vector<wchar_t> unterminated(MAX_PATH, L'q');
     const auto exitCode = [&](DWORD type, const void* data, DWORD size) {
         return [=] { printer.SetValue(names::kEditorExitCode, type, data, size); };
     };
@@ -686,6 +676,12 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         {"exit code big-endian", exitCode(REG_DWORD_BIG_ENDIAN, &zero, 4), Outcome::kReported},
         {"ticket as a number",
          [&] { printer.SetValue(names::kSelectedTicket, REG_DWORD, &zero, sizeof(zero)); },
+         Outcome::kReported},
+        {"ticket not terminated",
+         [&] {
+             printer.SetValue(names::kSelectedTicket, REG_SZ, unterminated.data(),
+                              static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
+         },
          Outcome::kReported},
         // An editor that crashes hands nothing back; the page goes on.
         {"editor crashed",
