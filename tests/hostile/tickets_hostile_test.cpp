@@ -1,25 +1,33 @@
-// Ticket folders as the file system may present them: thousands of tickets,
-// names that leave no room for the ticket's path, names in other scripts and
-// names that only the list box folds together, files and folders that vanish
-// while the page looks at them.
+// Hostile input to the Tickets page. Ticket folders as the file system may
+// present them: thousands of tickets, names that leave no room for the
+// ticket's path, files that vanish while the page looks at them (names in
+// other scripts, names the list box folds together and a folder deleted
+// under the page are in ticket_list_test). Then the registry values the page
+// reads, in every shape another program may leave them: missing, empty, of
+// another type, without a terminator, far longer than the buffer. Each read
+// goes into a buffer flush against an inaccessible page; only a well-formed
+// value counts as read.
 #include "support/page_sheet.h"
 
 #include "core/names.h"
-#include "tickets/tickets_page.h"
-
+#include "plugin_host.h"
 #include "resource_ids.h"
+#include "support/guarded_buffer.h"
 #include "tickets/tickets.h"
+#include "tickets/tickets_page.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <thread>
 
 using namespace vorn;
 using namespace pagesheet;
+using testsupport::GuardedBuffer;
 
 namespace {
 
@@ -88,7 +96,6 @@ TEST_F(HostileTicketFolder, TenThousandTicketsAreListedAndRefreshedOnce) {
     EXPECT_EQ(kTickets / 2, sheet->Selection(kList));
 
     // Every third ticket goes, a thousand come, some sorting ahead of "None".
-    int cases = 2;
     Entries now;
     for (int i = 0; i < kTickets; ++i) {
         if (i % 3 == 0) {
@@ -103,14 +110,12 @@ TEST_F(HostileTicketFolder, TenThousandTicketsAreListedAndRefreshedOnce) {
         now.push_back(name);
     }
     Refresh(*sheet);
-    ++cases;
     entries = sheet->EntriesOf(kList);
     ExpectWellFormed(entries);
     EXPECT_EQ(Sorted(now), Tickets(*sheet));
     Refresh(*sheet);
-    ++cases;
     EXPECT_EQ(entries, sheet->EntriesOf(kList));
-    std::printf("[ hostile  ] %d refreshes of a folder of %d tickets\n", cases, kTickets);
+    std::printf("[ hostile  ] 4 refreshes of a folder of %d tickets\n", kTickets);
 }
 
 TEST_F(HostileTicketFolder, NamesThatLeaveNoRoomForTheTicketPathAreNotListed) {
@@ -174,72 +179,6 @@ TEST_F(HostileTicketFolder, NamesThatLeaveNoRoomForTheTicketPathAreNotListed) {
     RemoveDirectoryW((L"\\\\?\\" + directory).c_str());
 }
 
-TEST_F(HostileTicketFolder, OtherScriptsAndFoldedNamesStayOnePerFile) {
-    // Pairs that differ in bytes but that a case-insensitive, linguistic
-    // comparison may take as one name.
-    const Entries names{
-        L"\x0395\x03B9\x03C3\x03B9\x03C4\x03AE\x03C1\x03B9\x03BF", // Greek
-        L"\x0411\x0438\x043B\x0435\x0442",                         // Cyrillic
-        L"\x7968\x636E",                                           // CJK
-        L"Cafe\x0301",                                             // combining acute
-        L"Caf\x00E9",                                              // precomposed
-        L"Stra\x00DF"
-        L"e",
-        L"STRASSE",
-        L"\xFB01le", // ligature fi
-        L"file",
-        L"None.x",
-    };
-    for (const std::wstring& name : names) {
-        folder.Touch(name + L".jdf");
-    }
-    // A folder named like a ticket is not one.
-    ASSERT_TRUE(CreateDirectoryW(folder.File(L"Folder.jdf").c_str(), nullptr));
-    const Entries onDisk = Sorted(folder.TicketNames());
-    ASSERT_EQ(names.size(), onDisk.size()) << "the file system merged two names";
-
-    auto sheet = OpenPage();
-    const Entries first = sheet->EntriesOf(kList);
-    ExpectWellFormed(first);
-    EXPECT_EQ(onDisk, Tickets(*sheet));
-    for (int i = 0; i < 3; ++i) {
-        Refresh(*sheet);
-        EXPECT_EQ(first, sheet->EntriesOf(kList)) << "refresh " << i;
-    }
-
-    // Each entry leads to its own file.
-    int cases = 0;
-    for (size_t index = 1; index < first.size(); ++index) {
-        sheet->Select(kList, static_cast<int>(index));
-        ASSERT_EQ(0, Leave(*sheet));
-        EXPECT_EQ(AbsolutePath(folder.Path()) + L"\\" + first[index] + L".jdf",
-                  printer.Devmode().ticketPath);
-        ++cases;
-    }
-
-    // One of a folded pair goes: only its entry goes with it; files of the
-    // same names arriving again come back once.
-    folder.Remove(L"STRASSE.jdf");
-    folder.Remove(L"Caf\x00E9.jdf");
-    Refresh(*sheet);
-    Entries remaining = onDisk;
-    remaining.erase(std::find(remaining.begin(), remaining.end(), L"STRASSE"));
-    remaining.erase(std::find(remaining.begin(), remaining.end(), L"Caf\x00E9"));
-    EXPECT_EQ(remaining, Tickets(*sheet));
-    sheet->Select(kList, 0);
-    folder.Touch(L"STRASSE.jdf");
-    folder.Touch(L"Caf\x00E9.jdf");
-    Refresh(*sheet);
-    EXPECT_EQ(0, sheet->Selection(kList)) << "the selected \"None\" lost its selection";
-    Refresh(*sheet);
-    ExpectWellFormed(sheet->EntriesOf(kList));
-    EXPECT_EQ(onDisk, Tickets(*sheet));
-    EXPECT_TRUE(person.Seen().empty());
-    RemoveDirectoryW(folder.File(L"Folder.jdf").c_str());
-    std::printf("[ hostile  ] %zu names in other scripts or folded, %d commits\n", names.size(),
-                cases);
-}
-
 TEST_F(HostileTicketFolder, FilesVanishingDuringRefreshesNeverCorruptTheList) {
     constexpr int kNames = 300;
     for (int i = 0; i < kNames; ++i) {
@@ -289,42 +228,177 @@ TEST_F(HostileTicketFolder, FilesVanishingDuringRefreshesNeverCorruptTheList) {
     std::printf("[ hostile  ] %d refreshes while files vanished\n", refreshes);
 }
 
-TEST_F(HostileTicketFolder, FolderDeletedUnderThePageLeavesItUsable) {
-    folder.Touch(L"A.jdf");
-    folder.Touch(L"B.jdf");
-    TempFolder next(L"next tickets");
-    next.Touch(L"N.jdf");
-    auto sheet = OpenPage();
-    sheet->Select(kList, 2);
-    folder.Destroy();
+using PathBuffer = wchar_t[kTicketPathBufferChars];
 
-    // The page's own refresh timer notices it: "None" alone, and no message
-    // however often the timer runs.
-    ASSERT_TRUE(PumpUntil([&] { return sheet->EntriesOf(kList).size() == 1; }, 5000));
-    Pump(1600);
-    EXPECT_EQ((Entries{L"None"}), sheet->EntriesOf(kList));
-    EXPECT_EQ(0, sheet->Selection(kList));
-    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
-    EXPECT_TRUE(person.Seen().empty());
+PathBuffer& AsPath(GuardedBuffer& buffer) {
+    return *reinterpret_cast<PathBuffer*>(buffer.Data());
+}
 
-    // Leaving is refused once, with the one message.
-    EXPECT_EQ(1, Leave(*sheet));
-    Pump(200);
-    ASSERT_EQ(1u, person.Seen().size());
-    EXPECT_EQ(L"The directory '" + AbsolutePath(folder.Path()) +
-                  L"' is invalid. Please enter a valid directory.",
-              person.Seen()[0].text);
+bool IsEmpty(const GuardedBuffer& buffer) {
+    return std::all_of(buffer.Data(), buffer.Data() + buffer.Size(), [](BYTE b) { return !b; });
+}
 
-    // Another folder typed in takes over.
-    sheet->Notify(IDC_TICKET_DIR, EN_SETFOCUS);
-    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, next.Path().c_str());
-    sheet->Notify(IDC_TICKET_DIR, EN_KILLFOCUS);
-    EXPECT_EQ((Entries{L"None", L"N"}), sheet->EntriesOf(kList));
-    sheet->Select(kList, 1);
-    EXPECT_EQ(0, Leave(*sheet));
-    // (the folder typed in is kept with a final backslash)
-    EXPECT_EQ(AbsolutePath(next.Path()) + L"\\N.jdf", AbsolutePath(printer.Devmode().ticketPath));
-    EXPECT_EQ(1u, person.Seen().size()) << person.Seen().back().text;
+// A value's shape: its type and bytes.
+struct Shape {
+    const char* what;
+    DWORD type;
+    std::vector<BYTE> bytes;
+    bool missing = false;
+};
+
+std::vector<BYTE> Text(const std::wstring& text, bool terminated = true) {
+    const size_t chars = text.size() + (terminated ? 1 : 0);
+    const auto* begin = reinterpret_cast<const BYTE*>(text.c_str());
+    return std::vector<BYTE>(begin, begin + chars * sizeof(wchar_t));
+}
+
+// Every malformed shape of a text value whose buffer holds bufferChars.
+std::vector<Shape> MalformedText(const std::wstring& good, size_t bufferChars) {
+    const DWORD zero = 0;
+    const auto* zeroBytes = reinterpret_cast<const BYTE*>(&zero);
+    return {
+        {"missing", REG_SZ, {}, true},
+        {"no bytes", REG_SZ, {}},
+        {"empty text", REG_SZ, Text(L"")},
+        {"a number", REG_DWORD, std::vector<BYTE>(zeroBytes, zeroBytes + 4)},
+        {"bytes", REG_BINARY, Text(good)},
+        {"expandable text", REG_EXPAND_SZ, Text(good)},
+        {"a text list", REG_MULTI_SZ, Text(good + std::wstring(1, L'\0'))},
+        {"unterminated, filling the buffer", REG_SZ,
+         Text(good + std::wstring(bufferChars - good.size(), L'u'), false)},
+        {"unterminated, one past the buffer", REG_SZ,
+         Text(good + std::wstring(bufferChars + 1 - good.size(), L'u'), false)},
+        {"terminated, one past the buffer", REG_SZ,
+         Text(good + std::wstring(bufferChars - good.size(), L'l'))},
+        {"far too long", REG_SZ, Text(good + L"\\" + std::wstring(30000, L'f'))},
+    };
+}
+
+class HostileTicketRegistry : public TicketsPageTest {
+  protected:
+    HostileTicketRegistry() : TicketsPageTest(TicketsPageProc) {
+        folder.Touch(L"vornjtwxp.exe");
+        folder.Touch(L"T.jdf");
+    }
+    SavedValue InPrinter(const wchar_t* name) const {
+        return SavedValue(HKEY_LOCAL_MACHINE, printer.DataKeyPath(), name);
+    }
+    // Leaves the shape in a value: stored with letters after its bytes, so
+    // that the registry cannot see a terminator that is not part of it.
+    static void Leave(const Shape& shape, const SavedValue& value) {
+        if (shape.missing) {
+            value.Delete();
+            return;
+        }
+        std::vector<BYTE> padded = shape.bytes;
+        padded.insert(padded.end(), 4, 'z');
+        value.SetRaw(shape.type, padded.data(), static_cast<DWORD>(shape.bytes.size()));
+    }
+};
+
+TEST_F(HostileTicketRegistry, TextValuesAreReadWholeOrNotAtAll) {
+    const std::wstring path = folder.Path();
+    const std::wstring ticket = folder.File(L"T.jdf");
+    // One reader per value: its good content, its buffer, where it lives,
+    // and the read (true when it counted as read).
+    struct Reader {
+        const char* value;
+        std::wstring good;
+        size_t bufferChars;
+        const SavedValue& place;
+        std::function<bool(GuardedBuffer&)> read;
+    };
+    const SavedValue directory = InPrinter(names::kCurrentTicketsDir);
+    const SavedValue selected = InPrinter(names::kSelectedTicket);
+    const Reader readers[] = {
+        {"CurrentTicketsDir", path, kTicketPathBufferChars, directory,
+         [&](GuardedBuffer& out) {
+             return ReadTicketsDirectory(&printer.Context(), AsPath(out)) == 1;
+         }},
+        {"Tickets", path, kTicketPathBufferChars, editorDefault,
+         [&](GuardedBuffer& out) { return ReadDefaultTicketsDirectory(AsPath(out)) == 1; }},
+        // (the editor folder is read into 256 characters)
+        {"Path", path, 256, softwarePath,
+         [&](GuardedBuffer& out) {
+             const int found = FindTicketEditor(AsPath(out));
+             EXPECT_NE(kEditorMissing, found);
+             return found == kEditorFound;
+         }},
+        {"SelectedTicket", ticket, kTicketPathBufferChars, selected,
+         [&](GuardedBuffer& out) {
+             GuardedBuffer name(kTicketPathBufferChars * sizeof(wchar_t));
+             DWORD exitCode = 5;
+             const int result = ReadEditorResult(printer.Context().printerName, AsPath(out),
+                                                 AsPath(name), &exitCode, &printer.Context());
+             // Nothing handed back is as good as missing: the exit code is
+             // still read.
+             return result == kResultRead && exitCode == 0 && AsPath(out)[0] != L'\0' &&
+                    std::wstring(AsPath(name)) == L"T";
+         }},
+    };
+    const DWORD zero = 0;
+    printer.SetValue(names::kEditorExitCode, REG_DWORD, &zero, sizeof(zero));
+    int cases = 0;
+    for (const Reader& reader : readers) {
+        SCOPED_TRACE(reader.value);
+        // The good value is read.
+        Leave({"good", REG_SZ, Text(reader.good)}, reader.place);
+        {
+            GuardedBuffer out(kTicketPathBufferChars * sizeof(wchar_t));
+            out.Fill(0xCC);
+            EXPECT_TRUE(reader.read(out));
+            ++cases;
+        }
+        for (const Shape& shape : MalformedText(reader.good, reader.bufferChars)) {
+            SCOPED_TRACE(shape.what);
+            Leave(shape, reader.place);
+            for (auto guard : {GuardedBuffer::Guard::After, GuardedBuffer::Guard::Before}) {
+                GuardedBuffer out(kTicketPathBufferChars * sizeof(wchar_t), guard);
+                out.Fill(0xCC);
+                EXPECT_FALSE(reader.read(out));
+                if (std::string(reader.value) != "SelectedTicket") {
+                    EXPECT_TRUE(IsEmpty(out));
+                }
+                ++cases;
+            }
+        }
+    }
+    std::printf("[ hostile  ] %d reads of ticket registry values\n", cases);
+}
+
+TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNewRefused) {
+    CopyFileW((standin::ProgramFolder() + L"vornjtwxp.dll").c_str(),
+              folder.File(L"vornjtwxp.dll").c_str(), FALSE);
+    printer.SetString(names::kCurrentTicketsDir, folder.Path());
+    editorDefault.Delete();
+    // The page loads the library from a well-formed folder.
+    Leave({"good", REG_SZ, Text(folder.Path())}, softwarePath);
+    {
+        PageSheet sheet(IDD_TICKETS, TicketsPageProc, &printer.Context());
+        ASSERT_TRUE(sheet.Opened());
+        EXPECT_NE(nullptr, GetModuleHandleW(folder.File(L"vornjtwxp.dll").c_str()));
+    }
+    // The page's end gave its library back.
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"vornjtwxp.dll"));
+    int cases = 0;
+    for (const Shape& shape : MalformedText(folder.Path(), kTicketPathBufferChars - 1)) {
+        SCOPED_TRACE(shape.what);
+        Leave(shape, softwarePath);
+        person.Clear();
+        PageSheet sheet(IDD_TICKETS, TicketsPageProc, &printer.Context());
+        ASSERT_TRUE(sheet.Opened());
+        EXPECT_EQ(nullptr, GetModuleHandleW(L"vornjtwxp.dll"));
+        // New: no library, the one message; Edit: no editor found, silence.
+        sheet.Notify(IDC_TICKET_NEW, BN_CLICKED);
+        sheet.Select(kList, 1);
+        sheet.Notify(IDC_TICKET_EDIT, BN_CLICKED);
+        Pump(100);
+        ASSERT_EQ(1u, person.Seen().size());
+        EXPECT_EQ(L"Unable to create a new ticket.", person.Seen()[0].text);
+        EXPECT_EQ((Entries{L"None", L"T"}), sheet.EntriesOf(kList));
+        ++cases;
+    }
+    std::printf("[ hostile  ] %d malformed editor folders at the page's start\n", cases);
 }
 
 } // namespace
