@@ -1,14 +1,18 @@
 // The private DEVMODE section through IPrintOemUI::DevMode, as the host
 // calls it: its size, its defaults, and convert and merge of sections of
 // every shape, stored ones included, whose sizes may be anything.
+#include "support/full_counts.h"
+#include "support/guarded_buffer.h"
 #include "support/plugin_fixture.h"
 
 #include "core/private_devmode.h"
 
 #include <winsock.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -159,6 +163,68 @@ TEST_F(DevModeTest, ConvertAndMergeSectionsOfEveryShape) {
             }
         }
     }
+}
+
+DWORD RandomSize(std::mt19937& rng) {
+    switch (rng() % 6) {
+    case 0:
+        return rng(); // anything up to 0xFFFFFFFF
+    case 1:
+        return rng() % 16; // shorter than a header
+    case 2:
+        return kSize;
+    case 3:
+        return 0xFFFFFFFF;
+    default:
+        return rng() % 4000;
+    }
+}
+
+// Random sections between inaccessible pages, with any size and signature,
+// missing, or the output as its own input: nothing is read or written
+// outside them, and a written output reads as a section of the plug-in's.
+TEST_F(DevModeTest, RandomSectionsStayInsideTheirBounds) {
+    // A fault the shapes above show would crash the program here, and Wine
+    // would hold it open until the test run's time is up.
+    if (::testing::UnitTest::GetInstance()->failed_test_count() > 0) {
+        GTEST_SKIP() << "the shapes failed";
+    }
+    std::mt19937 rng(20261206);
+    const int cases = testsupport::CountOf(10000, 100000);
+    using testsupport::GuardedBuffer;
+    GuardedBuffer in(kSize), out(kSize), before(kSize, GuardedBuffer::Guard::Before);
+    for (int i = 0; i < cases; ++i) {
+        for (GuardedBuffer* buffer : {&in, &out}) {
+            for (size_t b = 0; b < kSize; b += 4) {
+                const DWORD r = rng();
+                std::memcpy(buffer->Data() + b, &r, 4);
+            }
+        }
+        auto* inDm = reinterpret_cast<PrivateDevmode*>(in.Data());
+        auto* outDm = reinterpret_cast<PrivateDevmode*>(out.Data());
+        inDm->header.dwSize = RandomSize(rng);
+        outDm->header.dwSize = RandomSize(rng);
+        inDm->header.dwSignature = rng() % 4 != 0 ? kSignature : rng();
+        outDm->header.dwSignature = rng() % 8 ? kSignature : rng();
+        const DWORD mode = rng() % 2 ? OEMDM_CONVERT : OEMDM_MERGE;
+        const DWORD missing = rng() % 10; // 0: no input, 1: no output, 2: the output as input
+        void* inPtr = missing == 0 ? nullptr : missing == 2 ? out.Data() : in.Data();
+        void* outPtr = missing == 1 ? nullptr : out.Data();
+        ASSERT_EQ(S_OK, standin::CallDevMode(plugin, mode, inPtr, outPtr, nullptr));
+        if (outPtr && (inPtr || mode == OEMDM_MERGE)) {
+            ASSERT_EQ(kSize, outDm->header.dwSize) << i;
+            ASSERT_EQ(1u, outDm->header.dwVersion) << i;
+            if (mode == OEMDM_MERGE) {
+                ASSERT_EQ(kSignature, outDm->header.dwSignature) << i;
+            }
+        }
+        // The same bytes again with the guard in front of the output.
+        if (outPtr && inPtr && inPtr != outPtr && i % 10 == 0) {
+            std::memcpy(before.Data(), out.Data(), kSize);
+            ASSERT_EQ(S_OK, standin::CallDevMode(plugin, mode, in.Data(), before.Data(), nullptr));
+        }
+    }
+    std::printf("[ figures  ] %d random sections\n", cases);
 }
 
 } // namespace

@@ -3,12 +3,16 @@
 // terminator faults: free text, address lists of any length and content,
 // single addresses and PINs.
 #include "destination/field_checks.h"
+#include "support/full_counts.h"
 #include "support/guarded_buffer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cwchar>
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace vorn;
 
@@ -131,4 +135,51 @@ TEST(FieldRules, PinsAreFourDigits) {
     EXPECT_FALSE(IsValidPin(L"", false));
     EXPECT_TRUE(IsValidPin(L"", true));
     EXPECT_FALSE(IsValidPin(nullptr, true));
+}
+
+// Random lists built from parts whose answer is known: valid addresses of
+// ordinary and odd units between runs of separators, normalised to one
+// space each and refused whole beyond 64; and the same lists spoilt by a
+// control character or a quote anywhere, or by an address without its '@'.
+TEST(FieldRules, RandomListsGetTheAnswerOfTheirParts) {
+    std::mt19937 rng(0x5EED1207);
+    const auto units = [&rng](const std::wstring& from, size_t count) {
+        std::wstring text;
+        while (text.size() < count) {
+            text += from[rng() % from.size()];
+        }
+        return text;
+    };
+    const std::wstring odd = L"az09-+!;\x7f\xd800\xdc00";
+    const int cases = testsupport::CountOf(10000, 100000);
+    int valid = 0;
+    for (int i = 0; i < cases; ++i) {
+        std::wstring list(rng() % 3, L' '), normalised;
+        std::vector<size_t> ats;
+        for (int count = 1 + rng() % 4; count > 0; --count) {
+            const std::wstring user = units(odd + L".", 1 + rng() % 24);
+            ats.push_back(list.size() + user.size());
+            const std::wstring address = user + L"@" + units(odd, 1 + rng() % 8) +
+                                         units(odd + L".", rng() % 8) + L"." +
+                                         units(odd, 2 + rng() % 3);
+            list += address + units(L" ,", count > 1 ? 1 + rng() % 3 : rng() % 3);
+            normalised += (normalised.empty() ? L"" : L" ") + address;
+        }
+        const int spoil = rng() % 4; // 0: a unit no list holds, 1: an '@' gone, else none
+        if (spoil == 0) {
+            list.insert(rng() % (list.size() + 1), 1, rng() % 2 ? L'"' : wchar_t(1 + rng() % 31));
+        } else if (spoil == 1) {
+            list.erase(ats[rng() % ats.size()], 1);
+        }
+        const bool fits = spoil > 1 && normalised.size() <= 64;
+        const Checked got = Apply(kList, list);
+        ASSERT_EQ(got.result, fits ? static_cast<int>(normalised.size()) : 0)
+            << i << " [" << list << "]";
+        if (fits) {
+            ASSERT_EQ(got.text, normalised) << i;
+            ++valid;
+        }
+    }
+    std::printf("[ figures  ] %d random lists, %d valid\n", cases, valid);
+    EXPECT_GT(valid, cases / 10);
 }

@@ -2,6 +2,7 @@
 // settled what Wine and the runtime keep for good, nothing the process holds
 // may grow.
 #include "core/plugin_context.h"
+#include "support/full_counts.h"
 #include "support/resource_meter.h"
 #include "support/spooler_printers.h"
 #include "ticketrecord/ticket_translator.h"
@@ -24,9 +25,7 @@ constexpr size_t kBothPages = 2; // Destination and Tickets
 // The meter counts exactly, so a steady leak shows at a hundred cycles as it
 // does at a thousand; VORN_FULL_COUNTS=1 runs the thousand.
 int SoakCycles() {
-    wchar_t full[8] = {};
-    return GetEnvironmentVariableW(L"VORN_FULL_COUNTS", full, 8) == 1 && full[0] == L'1' ? 1000
-                                                                                         : 100;
+    return testsupport::CountOf(100, 1000);
 }
 
 // One pass of everything a host does with the plug-in: load the DLL, create
