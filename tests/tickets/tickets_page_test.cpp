@@ -559,11 +559,22 @@ class TicketsPage : public TicketListTest {
     static bool WaitForEditorEnd(PageSheet& sheet) {
         return PumpUntil([&] { return !Editing(sheet); }, 15000);
     }
-    // Edit on entry A; true when the editor ran and its end was handled.
-    static bool EditAndWait(PageSheet& sheet) {
+    // Edit on entry A: the editor ran and its end was handled. A refusal
+    // names the boxes the person answered at the click.
+    ::testing::AssertionResult EditAndWait(PageSheet& sheet) {
         sheet.Select(kList, 1);
         sheet.Notify(IDC_TICKET_EDIT, BN_CLICKED);
-        return Editing(sheet) && WaitForEditorEnd(sheet);
+        if (!Editing(sheet)) {
+            auto failure = ::testing::AssertionFailure() << "no editor after Edit";
+            for (const SeenBox& box : person.Seen()) {
+                failure << "; a box said: " << box.text;
+            }
+            return failure;
+        }
+        if (!WaitForEditorEnd(sheet)) {
+            return ::testing::AssertionFailure() << "the editor's end was not handled";
+        }
+        return ::testing::AssertionSuccess();
     }
 
     TempFolder editorFolder, work, other;
