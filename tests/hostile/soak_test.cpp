@@ -22,12 +22,6 @@ using testsupport::ResourceMeter;
 constexpr wchar_t kPrinter[] = L"Hostile Soak Printer";
 constexpr size_t kBothPages = 2; // Destination and Tickets
 
-// The meter counts exactly, so a steady leak shows at a hundred cycles as it
-// does at a thousand; VORN_FULL_COUNTS=1 runs the thousand.
-int SoakCycles() {
-    return testsupport::CountOf(100, 1000);
-}
-
 // One pass of everything a host does with the plug-in: load the DLL, create
 // the object, size, default, convert and merge a DEVMODE, fill a new-ticket
 // record through a context of its own, run the printing preferences (the
@@ -92,7 +86,9 @@ void RunHostCycle() {
 }
 
 TEST(HostCycleSoak, CyclesWithTheSheetHoldNoMoreThanTheFirst) {
-    const int kCycles = SoakCycles();
+    // The meter counts exactly, so a steady leak shows at a hundred cycles as
+    // it does at a thousand; VORN_FULL_COUNTS=1 runs the thousand.
+    const int kCycles = testsupport::CountOf(100, 1000);
     standin::EditorPresence editor;
     ASSERT_TRUE(editor.Installed());
     ASSERT_TRUE(testsupport::Spooler().AddPrinter(kPrinter, L"Vorn K355XS PS", 0, L"vornpsui.dll"));

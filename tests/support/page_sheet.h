@@ -212,10 +212,6 @@ class PageSheet {
         SendMessageW(sheet_, PSM_SETCURSEL, 0, 0);
         Pump();
     }
-    void Apply() {
-        SendMessageW(sheet_, PSM_APPLY, 0, 0);
-        Pump();
-    }
     // PSM_CHANGED / PSM_UNCHANGED the page sent since the last reset.
     int Changes() const { return changes_; }
     int Unchanges() const { return unchanges_; }
