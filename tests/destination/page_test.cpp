@@ -1,31 +1,81 @@
 // The Destination page in a real sheet, driven with window messages: what it
 // shows, its live filter, the checks as the focus moves and as the page is
-// left (each answered as a person would), what the commit stores, and help.
+// left (each answered as a person would), what the commit stores from the
+// ordinary text to the hostile (typed past each limit, pasted far beyond it,
+// every control character, lone surrogates, stored texts without
+// terminators), and help. Whatever the fields hold, every commit stores each
+// text terminated within its field and its stored limit, and writes nothing
+// outside them.
 #include "support/page_sheet.h"
 
 #include "destination/destination_page.h"
+
+#include "core/private_devmode.h"
 #include "resource_ids.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <cwchar>
 #include <iterator>
+#include <memory>
 #include <string>
 
 using namespace pagesheet;
+using vorn::DeliveryBlock;
 using vorn::PrivateDevmode;
 
 namespace {
 
 constexpr wchar_t kUnknownDriver[] = L"Generic PostScript";
+constexpr BYTE kHoldWithPin = 2;
+constexpr BYTE kNotifyOnCompletion = 1;
 // The controls the notification type enables and disables together.
 constexpr std::initializer_list<int> kEmailFields = {IDC_ADDRESS_LABEL, IDC_ADDRESS,
                                                      IDC_MESSAGE_LABEL, IDC_MESSAGE};
 
-struct DestinationSheet : PrinterPage {
-    explicit DestinationSheet(const PrivateDevmode& dm, const std::wstring& driver = kFamily2Driver)
-        : PrinterPage(IDD_DESTINATION, vorn::DestinationPageProc, dm, driver) {}
+struct Field {
+    int id;
+    const char* name;
+    size_t limit;       // what the control takes, and what the commit keeps
+    size_t openLimit;   // what a stored text without terminator opens as
+    const wchar_t* run; // what the field accepts, to be repeated
 };
+
+// (addresses that the check normalises to themselves)
+const Field kFields[] = {
+    {IDC_JOBNAME, "job name", 80, 80, L"j"},
+    {IDC_USERNAME, "user name", 16, 16, L"u"},
+    {IDC_PIN, "PIN", 4, 4, L"7"},
+    {IDC_ADDRESS, "address", 64, 255, L"u@h.com "},
+    {IDC_MESSAGE, "message", 64, 255, L"m"},
+};
+
+// `length` units of what the field accepts.
+std::wstring Filler(const Field& field, size_t length) {
+    std::wstring text;
+    while (text.size() < length) {
+        text += field.run;
+    }
+    text.resize(length);
+    return text;
+}
+
+// What the live filter refuses: control characters and double quotes.
+bool HasRefused(const std::wstring& text) {
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x20 || c == L'"'; });
+}
+
+// What the commit stored for a field: the most recent entry of a history.
+const wchar_t* Stored(const DeliveryBlock& d, int id) {
+    return id == IDC_JOBNAME    ? d.jobName
+           : id == IDC_USERNAME ? d.userNames[0]
+           : id == IDC_PIN      ? d.pin
+           : id == IDC_ADDRESS  ? d.emailAddresses[0]
+                                : d.emailMessage;
+}
 
 // The entries of a stored history, most recent first, joined with commas.
 template <size_t Slots, size_t Chars> std::wstring Joined(const wchar_t (&history)[Slots][Chars]) {
@@ -36,11 +86,85 @@ template <size_t Slots, size_t Chars> std::wstring Joined(const wchar_t (&histor
     return joined;
 }
 
-// Every box is answered from the test's queue; one left over fails it.
+// How a text reaches its field: typed, pasted over the whole field (which
+// keeps to the control's limit), or set by a program (which does not).
+enum class Put { Typed, Pasted, Set };
+
+// Every box is answered from the test's queue; a box not expected, or an
+// answer left over, fails the test.
 class Destination : public ::testing::Test {
   protected:
     void TearDown() override { EXPECT_EQ(person.Unanswered(), 0u); }
+
+    // A page on a printer of its own, with bytes no commit may touch.
+    PrinterPage& Open(PrivateDevmode dm, const std::wstring& driver = kFamily2Driver) {
+        std::memset(dm.ticketPath, 0x5A, sizeof(dm.ticketPath)); // not even terminated
+        dm.collate = 0x1357;
+        sheet.reset();
+        sheet =
+            std::make_unique<PrinterPage>(IDD_DESTINATION, vorn::DestinationPageProc, dm, driver);
+        before = sheet->Devmode();
+        return *sheet;
+    }
+
+    void Enter(int id, Put put, const std::wstring& text) {
+        if (put == Put::Set) {
+            SendMessageW(sheet->EditOf(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            sheet->Pump();
+            return;
+        }
+        // Emptied through the edit box, so that the page hears of it.
+        SendMessageW(sheet->EditOf(id), EM_SETSEL, 0, -1);
+        SendMessageW(sheet->EditOf(id), EM_REPLACESEL, TRUE,
+                     reinterpret_cast<LPARAM>(put == Put::Pasted ? text.c_str() : L""));
+        sheet->Pump();
+        if (put == Put::Typed) {
+            sheet->Type(id, text);
+        }
+    }
+
+    // Leaves the page (did it go?) and checks what any commit stores.
+    bool Leave() {
+        const bool left = sheet->LeavePage();
+        const PrivateDevmode& dm = sheet->Devmode();
+        const DeliveryBlock& d = dm.delivery;
+        EXPECT_LE(wcsnlen(d.jobName, vorn::kJobNameChars), 80u);
+        for (const auto& name : d.userNames) {
+            EXPECT_LE(wcsnlen(name, vorn::kUserNameChars), 16u);
+        }
+        EXPECT_LE(wcsnlen(d.pin, vorn::kPinChars), 4u);
+        for (const auto& address : d.emailAddresses) {
+            EXPECT_LE(wcsnlen(address, vorn::kEmailAddressChars), 64u);
+        }
+        EXPECT_LE(wcsnlen(d.emailMessage, vorn::kEmailMessageChars), 64u);
+        char host[vorn::kHostNameChars] = {};
+        vorn::GetLocalHostShortName(host);
+        EXPECT_LT(std::memchr(d.hostName, 0, sizeof(d.hostName)), d.hostName + sizeof(d.hostName));
+        EXPECT_STREQ(d.hostName, host);
+        if (d.emailNotify) {
+            EXPECT_EQ(d.mailLanguage, 2); // English, from the module's version resource
+        }
+        // What the page filters never reaches the stored texts.
+        for (const wchar_t* text :
+             {d.jobName, d.userNames[0], d.emailAddresses[0], d.emailMessage}) {
+            EXPECT_FALSE(HasRefused(text)) << text;
+        }
+        EXPECT_TRUE(d.pin[0] == 0 || wcsspn(d.pin, L"0123456789") == 4) << "PIN not four digits";
+        // Nothing outside the delivery block, nor its reserved bytes.
+        EXPECT_EQ(0, std::memcmp(&dm, &before, offsetof(PrivateDevmode, delivery)));
+        EXPECT_EQ(0, std::memcmp(d.reserved, before.delivery.reserved, sizeof(d.reserved)));
+        EXPECT_EQ(0, std::memcmp(dm.ticketPath, before.ticketPath, sizeof(dm.ticketPath)));
+        return left;
+    }
+    // Leaves the page and comes back.
+    void Commit() {
+        ASSERT_TRUE(Leave());
+        sheet->ComeBack();
+    }
+
     Person person;
+    std::unique_ptr<PrinterPage> sheet;
+    PrivateDevmode before{};
 };
 
 } // namespace
@@ -48,11 +172,10 @@ class Destination : public ::testing::Test {
 TEST_F(Destination, ShowsStoredSettingsEnablesFieldsByListAndRestoresDefaults) {
     PrivateDevmode dm = SampleDevmode(7, L"1234", 2);
     wcscpy(dm.delivery.emailMessage, L"Done");
-    DestinationSheet sheet(dm);
+    PrinterPage& sheet = Open(dm);
     ASSERT_TRUE(sheet.Opened());
 
     EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"Use application setting");
-    EXPECT_EQ(sheet.Text(IDC_JOBNAME_LABEL), L"&Job name:");
     // Histories in stored order despite the sorted style, the first shown.
     EXPECT_EQ(sheet.EntriesOf(IDC_USERNAME), (Entries{L"alice", L"bob", L"carol"}));
     EXPECT_EQ(sheet.Text(IDC_USERNAME), L"alice");
@@ -127,7 +250,7 @@ TEST_F(Destination, ModesOfferedByFamilyAndUnofferedOnesOpenAsTheFirst) {
         wcscpy(dm.delivery.jobName, L"Quarterly");
         wcscpy(dm.delivery.emailMessage, L"old message");
         dm.delivery.userNames[1][0] = dm.delivery.userNames[2][0] = L'\0';
-        DestinationSheet sheet(dm, row.driver);
+        PrinterPage& sheet = Open(dm, row.driver);
         ASSERT_TRUE(sheet.Opened());
         EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"Quarterly");
         const Entries modes = sheet.EntriesOf(IDC_DELIVERY);
@@ -141,8 +264,8 @@ TEST_F(Destination, ModesOfferedByFamilyAndUnofferedOnesOpenAsTheFirst) {
         EXPECT_EQ(sheet.EntriesOf(IDC_USERNAME), (Entries{L"alice", L"", L""}));
         EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 0);
         EXPECT_TRUE(sheet.AllEnabled(kEmailFields, false));
-        EXPECT_TRUE(sheet.LeavePage());
-        const vorn::DeliveryBlock& d = sheet.Devmode().delivery;
+        EXPECT_TRUE(Leave());
+        const DeliveryBlock& d = sheet.Devmode().delivery;
         EXPECT_EQ(d.deliveryMode, 0);
         EXPECT_EQ(d.emailNotify, 0);
         EXPECT_EQ(Joined(d.emailAddresses), L",e@f.gh,i@j.kl");
@@ -153,10 +276,9 @@ TEST_F(Destination, ModesOfferedByFamilyAndUnofferedOnesOpenAsTheFirst) {
 
 // What a keyboard user meets: the tab stops in order, each just after the
 // label that carries its mnemonic, with the styles that shape input (the
-// histories take typing, the other lists only a choice, the PIN digits),
-// and the live filter.
-TEST_F(Destination, ControlsComeInTabOrderShapedAndFilteredAsTyped) {
-    DestinationSheet sheet(SampleDevmode());
+// histories take typing, the other lists only a choice, the PIN digits).
+TEST_F(Destination, ControlsComeInTabOrderEachAfterItsLabelAndShaped) {
+    PrinterPage& sheet = Open(SampleDevmode());
     ASSERT_TRUE(sheet.Opened());
     const LONG kComboType = 3;
     const struct {
@@ -192,27 +314,9 @@ TEST_F(Destination, ControlsComeInTabOrderShapedAndFilteredAsTyped) {
         ++stop;
     }
     EXPECT_EQ(stop, std::size(tabStops));
-
-    // The live filter: a refused character goes, the caret stays, and
-    // nothing is noticed for it; in an edit and in a combo box's edit.
-    sheet.SetText(IDC_JOBNAME, L"");
-    sheet.ResetNotices();
-    sheet.Type(IDC_JOBNAME, L"ab");
-    EXPECT_EQ(sheet.Changes(), 2);
-    SendMessageW(sheet.Item(IDC_JOBNAME), EM_SETSEL, 1, 1);
-    sheet.Type(IDC_JOBNAME, L"\"");
-    EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"ab");
-    EXPECT_EQ(sheet.EditSelection(IDC_JOBNAME), std::make_pair(DWORD{1}, DWORD{1}));
-    EXPECT_EQ(sheet.Changes(), 2);
-    sheet.Focus(IDC_USERNAME);
-    SendMessageW(sheet.Item(IDC_USERNAME), CB_SETEDITSEL, 0, MAKELPARAM(3, 3));
-    sheet.Type(IDC_USERNAME, L"\"");
-    EXPECT_EQ(sheet.Text(IDC_USERNAME), L"alice");
-    EXPECT_EQ(SendMessageW(sheet.Item(IDC_USERNAME), CB_GETEDITSEL, 0, 0), MAKELRESULT(3, 3));
 }
 
 namespace {
-
 // The steps of a check row after its fields are filled: the focus moves to
 // a control of the page, or one of these.
 constexpr int kTab = -1;         // Tab in the focused control
@@ -243,6 +347,11 @@ struct CheckRow {
 };
 
 // clang-format off
+// Set far beyond the limits: a PIN of thousands of digits, and a list of
+// valid addresses longer than is stored (refused whole, never cut).
+const std::wstring kLongPin(6000, L'7');
+const std::wstring kLongList = Filler(kFields[3], 6000);
+
 const CheckRow kCheckRows[] = {
     // As the focus moves: only the controls change, the section waits.
     {"PIN, focus moves, OK: the fallback", 2, L"", 0, IDC_PIN, L"12", nullptr, {IDC_NOTIFY},
@@ -290,6 +399,10 @@ const CheckRow kCheckRows[] = {
      {kLeave}, {IDCANCEL, IDCANCEL},
      {L"'1' is not a valid PIN.", L"'nobody' is not a valid email address."}, IDC_ADDRESS, L"1",
      L"", 2, L",e@f.gh,i@j.kl", 1},
+    {"both set far beyond, leaving, OK twice: the fallback, no notice", 2, L"1234", 1, 0,
+     kLongPin.c_str(), kLongList.c_str(), {kLeave}, {IDOK, IDOK},
+     {L"'7777' is not a valid PIN", L"is not a valid email address"}, kAny, L"5183", L"5183", 0,
+     L",e@f.gh,i@j.kl"},
     // The commit runs no waiting PIN check as it moves the focus: the page
     // is neither marked nor left.
     {"address Cancel on leaving, a PIN check pending", 2, L"0042", 2, IDC_DELIVERY, nullptr,
@@ -306,26 +419,27 @@ TEST_F(Destination, InvalidFieldsAreReportedAndAnsweredWhileTheyMatter) {
         person.Clear();
         PrivateDevmode dm = SampleDevmode(row.mode, row.storedPin, row.notify);
         wcscpy(dm.delivery.emailMessage, L"text");
-        DestinationSheet sheet(dm);
+        PrinterPage& sheet = Open(dm);
         ASSERT_TRUE(sheet.Opened());
         if (row.start) {
             sheet.Focus(row.start);
         }
         if (row.pin) {
-            row.start ? sheet.Type(IDC_PIN, row.pin) : sheet.SetText(IDC_PIN, row.pin);
+            Enter(IDC_PIN, row.start ? Put::Typed : Put::Set, row.pin);
         }
         if (row.address) {
-            sheet.SetText(IDC_ADDRESS, row.address);
+            Enter(IDC_ADDRESS, Put::Set, row.address);
         }
         for (int answer : row.answers) {
             person.Queue(answer);
         }
         sheet.ResetNotices();
-        bool left = false;
+        bool left = false, committed = false;
         for (int step : row.steps) {
             EXPECT_TRUE(person.Seen().empty()) << "a box before step " << step;
             if (step == kLeave) {
-                left = sheet.LeavePage();
+                left = Leave();
+                committed = true;
                 EXPECT_EQ(left, row.focus == kAny);
             } else if (step == kTab) {
                 sheet.Tab();
@@ -361,6 +475,9 @@ TEST_F(Destination, InvalidFieldsAreReportedAndAnsweredWhileTheyMatter) {
         EXPECT_EQ(sheet.Text(IDC_PIN), row.pinShown);
         EXPECT_STREQ(sheet.Devmode().delivery.pin, row.pinStored);
         EXPECT_EQ(sheet.Selection(IDC_NOTIFY), row.notifyShown);
+        if (committed) {
+            EXPECT_EQ(sheet.Devmode().delivery.emailNotify, row.notifyShown);
+        }
         if (row.notify && !row.notifyShown) {
             // OK to a refused address (or Defaults) turns the notice off.
             EXPECT_TRUE(sheet.AllEnabled(kEmailFields, false));
@@ -380,7 +497,7 @@ TEST_F(Destination, InvalidFieldsAreReportedAndAnsweredWhileTheyMatter) {
 }
 
 TEST_F(Destination, UserNameHistoryPushesSwapsAndComparesWhatIsStored) {
-    DestinationSheet sheet(SampleDevmode());
+    PrinterPage& sheet = Open(SampleDevmode());
     ASSERT_TRUE(sheet.Opened());
     // (null: the shown name left as it is)
     const struct {
@@ -396,67 +513,40 @@ TEST_F(Destination, UserNameHistoryPushesSwapsAndComparesWhatIsStored) {
         if (step.typed) {
             sheet.SetText(IDC_USERNAME, step.typed);
         }
-        ASSERT_TRUE(sheet.LeavePage());
+        Commit();
         EXPECT_EQ(Joined(sheet.Devmode().delivery.userNames), step.stored);
-        sheet.ComeBack();
     }
 }
 
-namespace {
-
-// A window of the help system's class that records what WinHelpA asks.
-struct HelpRequest {
-    UINT command;
-    LONG data;
-    std::string file;
-};
-std::vector<HelpRequest> g_help;
-
-LRESULT CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA) {
-        struct WinHelpRecord { // what WinHelpA hands the help window
+TEST_F(Destination, HelpShowsThePageTopicAndControlsTheirPopups) {
+    // A window of the help system's class records what WinHelpA asks.
+    struct Request {
+        UINT command;
+        LONG data;
+        std::string file;
+    };
+    static std::vector<Request> asked;
+    const WNDPROC record = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message != WM_COPYDATA) {
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+        const struct { // what WinHelpA hands the help window
             WORD size, command;
             LONG data, reserved;
             WORD ofsFilename, ofsData;
-        };
-        const auto* record = static_cast<const WinHelpRecord*>(
-            reinterpret_cast<const COPYDATASTRUCT*>(lParam)->lpData);
-        g_help.push_back({record->command, record->data,
-                          record->ofsFilename
-                              ? reinterpret_cast<const char*>(record) + record->ofsFilename
-                              : ""});
+        }* help = static_cast<decltype(help)>(reinterpret_cast<COPYDATASTRUCT*>(lParam)->lpData);
+        const char* file = reinterpret_cast<const char*>(help) + help->ofsFilename;
+        asked.push_back({help->command, help->data, help->ofsFilename ? file : ""});
         return TRUE;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// Sends WM_HELP for a control, with the given keys held down.
-INT_PTR AskHelp(HWND page, int controlId, std::initializer_list<int> keys) {
-    BYTE state[256] = {}, pressed[256];
-    GetKeyboardState(state);
-    std::memcpy(pressed, state, sizeof(state));
-    for (int key : keys) {
-        pressed[key] = 0x80;
-    }
-    SetKeyboardState(pressed);
-    HELPINFO info = {sizeof(info), HELPINFO_WINDOW, controlId, nullptr, 0, {0, 0}};
-    const INT_PTR result =
-        vorn::DestinationPageProc(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    SetKeyboardState(state);
-    return result;
-}
-
-} // namespace
-
-TEST_F(Destination, HelpShowsThePageTopicAndControlsTheirPopups) {
+    };
     testsupport::Spooler().SetDriverDirectory("C:\\drivers\\x64");
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const WNDCLASSW windowClass = {0,       HelpWindowProc, 0,       0,       instance,
-                                   nullptr, nullptr,        nullptr, nullptr, L"MS_WINHELP"};
+    const WNDCLASSW windowClass = {0,       record,  0,       0,       instance,
+                                   nullptr, nullptr, nullptr, nullptr, L"MS_WINHELP"};
     RegisterClassW(&windowClass);
     HWND help = CreateWindowW(L"MS_WINHELP", L"help", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                               instance, nullptr);
-    DestinationSheet sheet(SampleDevmode());
+    PrinterPage& sheet = Open(SampleDevmode());
     ASSERT_TRUE(sheet.Opened());
     // F1: the page's topic, from the help file of this system's version folder.
     const std::string version = LOBYTE(LOWORD(GetVersion())) == 4 ? "2" : "3";
@@ -474,16 +564,157 @@ TEST_F(Destination, HelpShowsThePageTopicAndControlsTheirPopups) {
                 {1027, {}, HELP_CONTEXTPOPUP, 4640},
                 {IDC_ABOUT_BUTTON, {}, 0, 0},
                 {-1, {}, 0, 0}};
+    BYTE up[256] = {};
     for (const auto& row : rows) {
-        g_help.clear();
-        EXPECT_EQ(AskHelp(sheet.Page(), row.control, row.keys), TRUE) << row.control;
-        ASSERT_EQ(g_help.size(), row.context ? 1u : 0u) << row.control;
+        BYTE keys[256] = {};
+        for (int key : row.keys) {
+            keys[key] = 0x80;
+        }
+        SetKeyboardState(keys);
+        HELPINFO info = {sizeof(info), HELPINFO_WINDOW, row.control, nullptr, 0, {0, 0}};
+        asked.clear();
+        const LPARAM asking = reinterpret_cast<LPARAM>(&info);
+        EXPECT_EQ(vorn::DestinationPageProc(sheet.Page(), WM_HELP, 0, asking), TRUE) << row.control;
+        SetKeyboardState(up);
+        ASSERT_EQ(asked.size(), row.context ? 1u : 0u) << row.control;
         if (row.context) {
-            EXPECT_EQ(g_help[0].command, row.command) << row.control;
-            EXPECT_EQ(g_help[0].data, row.context) << row.control;
-            EXPECT_EQ(g_help[0].file, "C:\\drivers\\x64\\" + version + "\\vornpsenu.hlp");
+            EXPECT_EQ(asked[0].command, row.command) << row.control;
+            EXPECT_EQ(asked[0].data, row.context) << row.control;
+            EXPECT_EQ(asked[0].file, "C:\\drivers\\x64\\" + version + "\\vornpsenu.hlp");
         }
     }
     DestroyWindow(help);
     testsupport::Spooler().SetDriverDirectory("C:\\windows\\system32\\spool\\drivers\\x64");
+}
+
+namespace {
+
+// Hostile text starts on a page that takes a PIN and sends a notice.
+class HostileDestinationText : public Destination {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(Open(SampleDevmode(kHoldWithPin, L"1234", kNotifyOnCompletion)).Opened());
+    }
+};
+
+} // namespace
+
+TEST_F(HostileDestinationText, EachFieldStoresItsTextByTheRules) {
+    const std::wstring high(1, wchar_t{0xD800}), low(1, wchar_t{0xDC00});
+    const std::wstring pair = L"\xD83D\xDE00", half = pair.substr(0, 1);
+    // A list of exactly the 64 stored is kept whole.
+    const std::wstring fits =
+        std::wstring(30, L'u') + L"@example.com " + std::wstring(9, L'v') + L"@h.com";
+    const struct {
+        int id;
+        Put put;
+        std::wstring text;
+        std::wstring stored;
+        BYTE mode = kHoldWithPin;
+    } rows[] = {
+        // Trimmed, lists normalised; the application's setting is no name.
+        {IDC_JOBNAME, Put::Set, L"  Report  ", L"Report"},
+        {IDC_JOBNAME, Put::Set, L"Use application setting", L""},
+        {IDC_JOBNAME, Put::Set, L"   ", L""},
+        {IDC_USERNAME, Put::Set, L" dave ", L"dave"},
+        {IDC_ADDRESS, Put::Set, L" x@y.zz,, ,a@b.cd , ", L"x@y.zz a@b.cd"},
+        {IDC_ADDRESS, Put::Set, fits, fits},
+        {IDC_MESSAGE, Put::Set, L"  Hello  ", L"Hello"},
+        // A PIN only where the mode takes one; archiving may do without.
+        {IDC_PIN, Put::Set, L"9999", L"9999"},
+        {IDC_PIN, Put::Set, L"1234", L"", 0},
+        {IDC_PIN, Put::Set, L"1234", L"", 5},
+        {IDC_PIN, Put::Set, L"", L"", 7},
+        {IDC_PIN, Put::Set, L"0815", L"0815", 7},
+        // Lone surrogates are stored as they came; a pair across the stored
+        // limit is cut in half, still terminated.
+        {IDC_JOBNAME, Put::Pasted, L"a" + high + L"b", L"a" + high + L"b"},
+        {IDC_USERNAME, Put::Pasted, low, low},
+        {IDC_ADDRESS, Put::Pasted, high + L"@" + low + low + L".com",
+         high + L"@" + low + low + L".com"},
+        {IDC_MESSAGE, Put::Pasted, low + high, low + high},
+        {IDC_MESSAGE, Put::Set, std::wstring(63, L'm') + pair, std::wstring(63, L'm') + half},
+        {IDC_JOBNAME, Put::Set, std::wstring(79, L'j') + pair, std::wstring(79, L'j') + half},
+        // Set far beyond the limits: cut where stored.
+        {IDC_JOBNAME, Put::Set, std::wstring(6000, L'j'), std::wstring(80, L'j')},
+        {IDC_USERNAME, Put::Set, std::wstring(6000, L'u'), std::wstring(16, L'u')},
+        {IDC_MESSAGE, Put::Set, std::wstring(6000, L'm'), std::wstring(64, L'm')},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.id << " [" << row.text.substr(0, 90) << "]");
+        sheet->Select(IDC_DELIVERY, row.mode);
+        Enter(row.id, row.put, row.text);
+        Commit();
+        const DeliveryBlock& d = sheet->Devmode().delivery;
+        EXPECT_EQ(row.stored, Stored(d, row.id));
+        EXPECT_EQ(row.mode, d.deliveryMode);
+        EXPECT_EQ(kNotifyOnCompletion, d.emailNotify);
+    }
+}
+
+TEST_F(HostileDestinationText, TypedOrPastedPastEachLimitTheFieldStops) {
+    for (Put put : {Put::Typed, Put::Pasted}) {
+        for (const Field& field : kFields) {
+            SCOPED_TRACE(field.name);
+            Enter(field.id, put, Filler(field, put == Put::Typed ? field.limit + 20 : 6000));
+            EXPECT_EQ(field.limit, sheet->Text(field.id).size());
+            Commit();
+            // Eight whole addresses: the field stops before a ninth could be cut.
+            std::wstring stored = Filler(field, field.limit);
+            stored.erase(stored.find_last_not_of(L' ') + 1);
+            EXPECT_EQ(stored, Stored(sheet->Devmode().delivery, field.id));
+        }
+    }
+}
+
+TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerminated) {
+    PrivateDevmode dm = SampleDevmode();
+    DeliveryBlock& d = dm.delivery;
+    d.emailNotify = kNotifyOnCompletion;
+    // (the histories' entries lie one after another)
+    wmemset(d.jobName, L'J', std::size(d.jobName));
+    wmemset(d.userNames[0], L'U', sizeof(d.userNames) / sizeof(wchar_t));
+    wmemset(d.pin, L'9', std::size(d.pin));
+    wmemset(d.emailAddresses[0], L'A', sizeof(d.emailAddresses) / sizeof(wchar_t));
+    wmemset(d.emailMessage, L'M', std::size(d.emailMessage));
+    ASSERT_TRUE(Open(dm).Opened());
+    // Each shows its stored field up to its last unit.
+    for (const Field& field : kFields) {
+        EXPECT_EQ(field.openLimit, sheet->Text(field.id).size()) << field.name;
+    }
+    Enter(IDC_ADDRESS, Put::Pasted, L"u@h.com");
+    Commit();
+    EXPECT_EQ(std::wstring(64, L'M'), sheet->Devmode().delivery.emailMessage);
+}
+
+// Pasted, the live filter takes every refused character out again, however
+// many, with nothing noticed and the caret where the first was; typed,
+// whatever the control makes of the key, none stays (a typed quote goes
+// with the caret left in place). DEL is an ordinary character.
+TEST_F(HostileDestinationText, RefusedCharactersNeverStay) {
+    std::wstring units = L"\"\x7f";
+    for (wchar_t c = 1; c < 0x20; ++c) {
+        units += c;
+    }
+    const auto caret = [](DWORD at) { return std::make_pair(at, at); };
+    for (int id : {IDC_JOBNAME, IDC_USERNAME, IDC_ADDRESS, IDC_MESSAGE}) {
+        for (wchar_t c : units) {
+            SCOPED_TRACE(testing::Message() << "control " << id << ", unit " << int(c));
+            const std::wstring pasted = std::wstring(L"ab") + c + L"c" + c + L"d";
+            const bool ordinary = c == 0x7F;
+            sheet->ResetNotices();
+            Enter(id, Put::Pasted, pasted);
+            EXPECT_EQ(ordinary ? pasted : L"abcd", sheet->Text(id));
+            EXPECT_EQ(sheet->Changes(), ordinary ? 1 : 0);
+            EXPECT_EQ(sheet->EditSelection(id), caret(ordinary ? 6 : 2));
+            sheet->Type(id, std::wstring(1, c));
+            EXPECT_FALSE(HasRefused(sheet->Text(id)));
+            if (c == L'"') {
+                EXPECT_EQ(sheet->Text(id), L"abcd");
+                EXPECT_EQ(sheet->EditSelection(id), caret(2));
+            }
+        }
+    }
+    Enter(IDC_ADDRESS, Put::Pasted, L"u@h.com");
+    Commit();
 }
