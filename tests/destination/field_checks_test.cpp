@@ -77,14 +77,8 @@ TEST(FieldRules, TextsAddressListsAndAddressesByRow) {
         {kList, L",a@b.cd", 0, nullptr},
         {kList, L"a@b.cd,\"x\"@f.gh", 0, nullptr},
         // Control characters anywhere, the trailing spaces included.
-        {kList,
-         L"\x01"
-         L"a@b.cd",
-         0, nullptr},
-        {kList,
-         L"a@b.cd,\x1f"
-         L"e@f.gh",
-         0, nullptr},
+        {kList, L"\001a@b.cd", 0, nullptr},
+        {kList, L"a@b.cd,\037e@f.gh", 0, nullptr},
         {kList, L"a@b.cd \t", 0, nullptr},
         {kList, L"u\x7f\xd800\xdc00@host.com", 13, nullptr}, // ordinary units here
         // An address and the whole list hold 64 at most: a longer list is
