@@ -209,8 +209,9 @@ TEST_F(Destination, ShowsStoredSettingsEnablesFieldsByListAndRestoresDefaults) {
     sheet.Type(IDC_PIN, L"4");
     EXPECT_EQ(sheet.Changes(), 2);
 
-    // Defaults: the application's job name, the logon name, neither PIN nor
-    // notice, empty fields; the job name selected, ready to be retyped.
+    // Defaults: the application's job name, the logon name, no PIN; the job
+    // name selected, ready to be retyped. (The notice turned off and its
+    // fields emptied: the Defaults rows of the check table.)
     sheet.SetText(IDC_JOBNAME, L"Quarterly");
     sheet.ResetNotices();
     sheet.Click(IDC_DEFAULTS_BUTTON);
@@ -220,12 +221,7 @@ TEST_F(Destination, ShowsStoredSettingsEnablesFieldsByListAndRestoresDefaults) {
     EXPECT_EQ(sheet.Text(IDC_JOBNAME), L"Use application setting");
     EXPECT_EQ(sheet.Text(IDC_USERNAME), user);
     EXPECT_EQ(sheet.Selection(IDC_DELIVERY), 0);
-    EXPECT_EQ(sheet.Selection(IDC_NOTIFY), 0);
-    for (int id : {IDC_PIN, IDC_ADDRESS, IDC_MESSAGE}) {
-        EXPECT_EQ(sheet.Text(id), L"") << id;
-    }
     EXPECT_TRUE(sheet.AllEnabled({IDC_PIN_LABEL, IDC_PIN, IDC_PIN_RANGE}, false));
-    EXPECT_TRUE(sheet.AllEnabled(kEmailFields, false));
     EXPECT_EQ(sheet.FocusedId(), IDC_JOBNAME);
     EXPECT_EQ(sheet.EditSelection(IDC_JOBNAME), std::make_pair(DWORD{0}, DWORD{23}));
     EXPECT_GE(sheet.Changes(), 1);
@@ -559,19 +555,8 @@ TEST_F(Destination, HelpShowsThePageTopicAndControlsTheirPopups) {
     testsupport::Spooler().SetDriverDirectory("C:\\windows\\system32\\spool\\drivers\\x64");
 }
 
-namespace {
-
-// Hostile text starts on a page that takes a PIN and sends a notice.
-class HostileDestinationText : public Destination {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(Open(SampleDevmode(kHoldWithPin, L"1234", kNotifyOnCompletion)).Opened());
-    }
-};
-
-} // namespace
-
-TEST_F(HostileDestinationText, EachFieldStoresItsTextByTheRules) {
+TEST_F(Destination, EachFieldStoresItsTextByTheRules) {
+    ASSERT_TRUE(Open(SampleDevmode(kHoldWithPin, L"1234", kNotifyOnCompletion)).Opened());
     const std::wstring high(1, wchar_t{0xD800}), low(1, wchar_t{0xDC00});
     const std::wstring pair = L"\xD83D\xDE00", half = pair.substr(0, 1);
     // A list of exactly the 64 stored is kept whole.
@@ -637,7 +622,25 @@ TEST_F(HostileDestinationText, EachFieldStoresItsTextByTheRules) {
     }
 }
 
-TEST_F(HostileDestinationText, TypedOrPastedPastEachLimitTheFieldStops) {
+// Stored texts without terminators open cut, each at its field's last unit,
+// and commit terminated; typed or pasted past its limit, each field stops.
+TEST_F(Destination, TextsStopAtEachLimitStoredTypedOrPasted) {
+    PrivateDevmode dm = SampleDevmode(kHoldWithPin, L"", kNotifyOnCompletion);
+    DeliveryBlock& d = dm.delivery;
+    // (the histories' entries lie one after another)
+    wmemset(d.jobName, L'J', std::size(d.jobName));
+    wmemset(d.userNames[0], L'U', sizeof(d.userNames) / sizeof(wchar_t));
+    wmemset(d.pin, L'9', std::size(d.pin));
+    wmemset(d.emailAddresses[0], L'A', sizeof(d.emailAddresses) / sizeof(wchar_t));
+    wmemset(d.emailMessage, L'M', std::size(d.emailMessage));
+    ASSERT_TRUE(Open(dm).Opened());
+    for (const Field& field : kFields) {
+        EXPECT_EQ(field.openLimit, sheet->Text(field.id).size()) << field.name;
+    }
+    Enter(IDC_ADDRESS, Put::Pasted, L"u@h.com");
+    Commit();
+    EXPECT_EQ(std::wstring(64, L'M'), sheet->Devmode().delivery.emailMessage);
+
     for (Put put : {Put::Typed, Put::Pasted}) {
         for (const Field& field : kFields) {
             SCOPED_TRACE(field.name);
@@ -652,31 +655,12 @@ TEST_F(HostileDestinationText, TypedOrPastedPastEachLimitTheFieldStops) {
     }
 }
 
-TEST_F(HostileDestinationText, StoredTextsWithoutTerminatorsOpenCutAndCommitTerminated) {
-    PrivateDevmode dm = SampleDevmode();
-    DeliveryBlock& d = dm.delivery;
-    d.emailNotify = kNotifyOnCompletion;
-    // (the histories' entries lie one after another)
-    wmemset(d.jobName, L'J', std::size(d.jobName));
-    wmemset(d.userNames[0], L'U', sizeof(d.userNames) / sizeof(wchar_t));
-    wmemset(d.pin, L'9', std::size(d.pin));
-    wmemset(d.emailAddresses[0], L'A', sizeof(d.emailAddresses) / sizeof(wchar_t));
-    wmemset(d.emailMessage, L'M', std::size(d.emailMessage));
-    ASSERT_TRUE(Open(dm).Opened());
-    // Each shows its stored field up to its last unit.
-    for (const Field& field : kFields) {
-        EXPECT_EQ(field.openLimit, sheet->Text(field.id).size()) << field.name;
-    }
-    Enter(IDC_ADDRESS, Put::Pasted, L"u@h.com");
-    Commit();
-    EXPECT_EQ(std::wstring(64, L'M'), sheet->Devmode().delivery.emailMessage);
-}
-
 // Pasted, the live filter takes every refused character out again, however
 // many, with nothing noticed and the caret where the first was; typed,
 // whatever the control makes of the key, none stays (a typed quote goes
 // with the caret left in place). DEL is an ordinary character.
-TEST_F(HostileDestinationText, RefusedCharactersNeverStay) {
+TEST_F(Destination, RefusedCharactersNeverStay) {
+    ASSERT_TRUE(Open(SampleDevmode(kHoldWithPin, L"1234", kNotifyOnCompletion)).Opened());
     std::wstring units = L"\"\x7f";
     for (wchar_t c = 1; c < 0x20; ++c) {
         units += c;
