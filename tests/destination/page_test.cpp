@@ -328,7 +328,7 @@ struct CheckRow {
     BYTE notify;
     int start;              // the field the focus is in first (0: none)
     const wchar_t* pin;     // typed into the PIN, or set without a start (null: left alone)
-    const wchar_t* address; // put into the address (null: left alone)
+    const wchar_t* address; // set into the address (null: left alone)
     std::vector<int> steps; // boxes may come at the last step only
     std::vector<int> answers;
     std::vector<const wchar_t*> boxes; // a part of each box's text
