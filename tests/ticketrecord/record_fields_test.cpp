@@ -193,16 +193,18 @@ void PrintTo(const Row& row, std::ostream* out) {
     *out << row.setup;
 }
 
-// The media fields of a row.
+// The media and the staple fields of a row.
 #define MEDIA(kind, number, color, opacity, recycled, heavy, preprinted, prepunched)               \
     "mediaKind=" #kind ";mediaNumber=" #number ";mediaColor=" #color ";mediaOpacity=" #opacity     \
     ";recycled=" #recycled ";heavyMedia=" #heavy ";preprinted=" #preprinted                        \
     ";prepunched=" #prepunched
+#define STAPLES(count, kind, edge, angle, booklet)                                                 \
+    "stapleCount=" #count ";stapleKind=" #kind ";stapleEdge=" #edge ";stapleAngle=" #angle         \
+    ";bookletPortrait=" #booklet
 const Row kRows[] = {
     // No answers at all: every feature's fallback.
     {"", "sidesCode=3;collateCode=3;jogCode=1;outputBinCode=6;pageCode=9;pageWidth=612;"
-         "pageHeight=792;stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;"
-         "bookletPortrait=0;" MEDIA(2, 0, 0, 0, 0, 0, 0, 0)},
+         "pageHeight=792;" STAPLES(65535, 1, 0, 0, 0) ";" MEDIA(2, 0, 0, 0, 0, 0, 0, 0)},
     // Every field at its offset.
     {"copies=7;Duplex=DuplexTumble;Collate=False;"
      "MediaType=PreprintedPrepunchedRecycledLetterheadTranslucentBlue3;PageSize=A5;Jog=EndOfSet;"
@@ -261,7 +263,6 @@ const Row kRows[] = {
     {"MediaType=PreprintedTabstockNone", MEDIA(5, 0, 37, 1, 0, 0, 1, 0)},
     {"MediaType=PrepunchedLetterheadRedGrey", MEDIA(1, 0, 49, 1, 0, 0, 0, 1)},
     {"MediaType=blue", MEDIA(2, 0, 0, 1, 0, 0, 0, 0)},
-#undef MEDIA
     // Page sizes in points, turned with the document.
     {"PageSize=Letter", "pageCode=9;pageWidth=612;pageHeight=792"},
     {"PageSize=Legal;landscape", "pageCode=21;pageWidth=1008;pageHeight=612"},
@@ -285,20 +286,13 @@ const Row kRows[] = {
      "OptionPunch,Punch"},
     // Staples; a booklet is two-sided and collated whatever else is chosen,
     // its sheet the page turned once more.
-    {"StapleLocation=LeftVertical",
-     "stapleCount=1;stapleKind=2;stapleEdge=2;stapleAngle=90;bookletPortrait=0"},
-    {"StapleLocation=RightDiagonal",
-     "stapleCount=1;stapleKind=2;stapleEdge=4;stapleAngle=135;bookletPortrait=0"},
-    {"StapleLocation=DoubleRight",
-     "stapleCount=2;stapleKind=4;stapleEdge=3;stapleAngle=90;bookletPortrait=0"},
-    {"StapleLocation=DoubleTop",
-     "stapleCount=2;stapleKind=4;stapleEdge=4;stapleAngle=0;bookletPortrait=0"},
-    {"StapleLocation=Booklet",
-     "stapleCount=65535;stapleKind=3;stapleEdge=2;stapleAngle=0;bookletPortrait=1"},
-    {"StapleLocation=None",
-     "stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;bookletPortrait=0"},
-    {"StapleLocation=LeftDiagonally",
-     "stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;bookletPortrait=0"},
+    {"StapleLocation=LeftVertical", STAPLES(1, 2, 2, 90, 0)},
+    {"StapleLocation=RightDiagonal", STAPLES(1, 2, 4, 135, 0)},
+    {"StapleLocation=DoubleRight", STAPLES(2, 4, 3, 90, 0)},
+    {"StapleLocation=DoubleTop", STAPLES(2, 4, 4, 0, 0)},
+    {"StapleLocation=Booklet", STAPLES(65535, 3, 2, 0, 1)},
+    {"StapleLocation=None", STAPLES(65535, 1, 0, 0, 0)},
+    {"StapleLocation=LeftDiagonally", STAPLES(65535, 1, 0, 0, 0)},
     {"Duplex=None;Collate=False;PageSize=A4;StapleLocation=Booklet",
      "sidesCode=5;collateCode=3;bookletPortrait=1;pageCode=1;pageWidth=842;pageHeight=595"},
     {"Duplex=None;Collate=False;PageSize=A4;StapleLocation=Booklet;landscape",
@@ -313,6 +307,8 @@ const Row kRows[] = {
     {"OptionPunch=None;Punch=PunchLeft", "punchHoles=0;punchEdge=0;lastQueried=OptionPunch"},
     {"OptionPunch=HolePuncher;Punch=PunchLeft", "punchHoles=0;punchEdge=0;lastQueried=OptionPunch"},
     {"Punch=PunchLeft", "punchHoles=0;punchEdge=0;lastQueried=OptionPunch"},
+#undef MEDIA
+#undef STAPLES
     // Without DEVMODEs the features are still read, the document is portrait.
     {"no-devmodes;landscape;PageSize=A4;Duplex=DuplexNoTumble;job=not reachable",
      "copies=0;sidesCode=5;pageWidth=595;pageHeight=842;deliveryCode=4;jobName="},
