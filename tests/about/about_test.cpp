@@ -48,17 +48,6 @@ class DibSection {
     void* pixels_ = nullptr;
 };
 
-// A memory DC with `bitmap` selected into it.
-struct MemoryDc {
-    explicit MemoryDc(HBITMAP bitmap) : previous(SelectObject(dc, bitmap)) {}
-    ~MemoryDc() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-    }
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous;
-};
-
 COLORREF KeyColorOf(HBITMAP bitmap) {
     BITMAP description{};
     EXPECT_NE(0, GetObjectW(bitmap, sizeof(description), &description));
@@ -190,20 +179,22 @@ TEST(TransparentBitmap, KeyPixelsShowTheBackgroundAndOthersThePicture) {
         for (int y = 0; y < 30; ++y) {
             std::fill_n(reinterpret_cast<DWORD*>(surface.Row(y)), 40, kBackgroundPixel);
         }
-        MemoryDc target(surface.bitmap);
-        SetBkColor(target.dc, RGB(1, 2, 3));
-        SetTextColor(target.dc, RGB(4, 5, 6));
-        vorn::DrawTransparentBitmap(target.dc, picture.bitmap, 7, 5);
-        EXPECT_EQ(RGB(1, 2, 3), GetBkColor(target.dc));
-        EXPECT_EQ(RGB(4, 5, 6), GetTextColor(target.dc));
+        HDC target = CreateCompatibleDC(nullptr);
+        SelectObject(target, surface.bitmap);
+        SetBkColor(target, RGB(1, 2, 3));
+        SetTextColor(target, RGB(4, 5, 6));
+        vorn::DrawTransparentBitmap(target, picture.bitmap, 7, 5);
+        EXPECT_EQ(RGB(1, 2, 3), GetBkColor(target));
+        EXPECT_EQ(RGB(4, 5, 6), GetTextColor(target));
         for (int y = 0; y < 30; ++y) {
             for (int x = 0; x < 40; ++x) {
                 const bool inside = x >= 7 && x < 7 + kWidth && y >= 5 && y < 5 + kHeight;
                 const COLORREF drawn = inside ? colour(x - 7, y - 5) : key;
-                ASSERT_EQ(drawn == key ? kBackground : drawn, GetPixel(target.dc, x, y))
+                ASSERT_EQ(drawn == key ? kBackground : drawn, GetPixel(target, x, y))
                     << "at " << x << "," << y;
             }
         }
+        DeleteDC(target);
     }
 }
 
@@ -224,21 +215,52 @@ std::wstring ControlText(HWND dialog, int id) {
     return text;
 }
 
-// What the running box is checked and closed with.
-std::function<void(HWND)> g_whileShown;
+// The box on screen as a person sees it: its texts, and the logo centred in
+// its frame with its white left out.
+void ExpectTextsAndLogo(HWND dialog) {
+    EXPECT_EQ(L"Vorn PS Printer Driver for Windows XP and Vista x64",
+              ControlText(dialog, IDC_ABOUT_PRODUCT));
+    EXPECT_EQ(L"Version 7.00", ControlText(dialog, IDC_ABOUT_VERSION));
+    for (int i = 0; i < 6; ++i) {
+        const std::wstring legal = ControlText(dialog, IDC_ABOUT_LEGAL1 + i);
+        EXPECT_FALSE(legal.empty()) << i;
+        EXPECT_EQ(StringOf(IDS_ABOUT_LEGAL1 + i), legal) << i;
+    }
+
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT frame{};
+    GetWindowRect(GetDlgItem(dialog, IDC_ABOUT_LOGO_FRAME), &frame);
+    MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&frame), 2);
+    const int left = (frame.left + frame.right - 200) / 2;
+    const int top = (frame.top + frame.bottom - 82) / 2;
+    HDC dc = GetDC(dialog);
+    const COLORREF face = GetPixel(dc, 2, 2);
+    EXPECT_EQ(face, GetPixel(dc, left + 100, top + 78));     // white rows under the logo
+    EXPECT_EQ(face, GetPixel(dc, left + 0, top + 0));        // white corner of the band
+    EXPECT_EQ(face, GetPixel(dc, left + 25, top + 14));      // top of the "V", white: key
+    const COLORREF band = GetPixel(dc, left + 20, top + 30); // inside the blue band
+    EXPECT_NE(face, band);
+    EXPECT_LT(GetRValue(band), GetBValue(band));                    // blue
+    EXPECT_EQ(RGB(208, 32, 48), GetPixel(dc, left + 20, top + 70)); // red underline
+    ReleaseDC(dialog, dc);
+}
+
+// What closes the running box once it has been looked at.
+std::function<void(HWND)> g_close;
 
 HWND FindAbout() {
     HWND about = FindWindowW(L"#32770", L"About");
     return about && IsWindowVisible(about) ? about : nullptr;
 }
 
-// Runs the box; `whileShown` sees it once it is on screen and must close it.
-INT_PTR RunAbout(std::function<void(HWND)> whileShown) {
-    g_whileShown = std::move(whileShown);
+// Runs the box; once it is on screen it is looked at and closed with `close`.
+INT_PTR RunAbout(std::function<void(HWND)> close) {
+    g_close = std::move(close);
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
         if (HWND about = FindAbout()) {
             KillTimer(nullptr, id);
-            auto action = std::move(g_whileShown);
+            ExpectTextsAndLogo(about);
+            auto action = std::move(g_close);
             action(about);
         }
     });
@@ -256,47 +278,20 @@ INT_PTR RunAbout(std::function<void(HWND)> whileShown) {
     return result;
 }
 
-TEST(AboutBox, ShowsItsTextsAndTheLogoCentredWithWhiteLeftOut) {
+TEST(AboutBox, EveryWayOfClosingItEndsItWithOne) {
     ASSERT_NE(nullptr, Plugin());
-    EXPECT_EQ(1, RunAbout([&](HWND dialog) {
-                  EXPECT_EQ(L"Vorn PS Printer Driver for Windows XP and Vista x64",
-                            ControlText(dialog, IDC_ABOUT_PRODUCT));
-                  EXPECT_EQ(L"Version 7.00", ControlText(dialog, IDC_ABOUT_VERSION));
-                  for (int i = 0; i < 6; ++i) {
-                      const std::wstring legal = ControlText(dialog, IDC_ABOUT_LEGAL1 + i);
-                      EXPECT_FALSE(legal.empty()) << i;
-                      EXPECT_EQ(StringOf(IDS_ABOUT_LEGAL1 + i), legal) << i;
-                  }
-
-                  RedrawWindow(dialog, nullptr, nullptr,
-                               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-                  RECT frame{};
-                  GetWindowRect(GetDlgItem(dialog, IDC_ABOUT_LOGO_FRAME), &frame);
-                  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&frame), 2);
-                  const int left = (frame.left + frame.right - 200) / 2;
-                  const int top = (frame.top + frame.bottom - 82) / 2;
-                  HDC dc = GetDC(dialog);
-                  const COLORREF face = GetPixel(dc, 2, 2);
-                  EXPECT_EQ(face, GetPixel(dc, left + 100, top + 78)); // white rows under the logo
-                  EXPECT_EQ(face, GetPixel(dc, left + 0, top + 0));    // white corner of the band
-                  EXPECT_EQ(face, GetPixel(dc, left + 25, top + 14));  // top of the "V", white: key
-                  const COLORREF band = GetPixel(dc, left + 20, top + 30); // inside the blue band
-                  EXPECT_NE(face, band);
-                  EXPECT_LT(GetRValue(band), GetBValue(band));                    // blue
-                  EXPECT_EQ(RGB(208, 32, 48), GetPixel(dc, left + 20, top + 70)); // red underline
-                  ReleaseDC(dialog, dc);
-                  SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-              }));
-}
-
-TEST(AboutBox, EscapeAndTheCloseBoxEndItWithOne) {
-    ASSERT_NE(nullptr, Plugin());
-    EXPECT_EQ(1, RunAbout([](HWND dialog) {
-                  PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
-                  PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYUP, VK_ESCAPE, 0);
-              }));
-    EXPECT_EQ(1, RunAbout([](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }));
-    EXPECT_EQ(1, RunAbout([](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }));
+    const std::function<void(HWND)> closers[] = {
+        [](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0); },
+        [](HWND dialog) {
+            PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYUP, VK_ESCAPE, 0);
+        },
+        [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
+        [](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); },
+    };
+    for (const auto& close : closers) {
+        EXPECT_EQ(1, RunAbout(close));
+    }
 }
 
 } // namespace

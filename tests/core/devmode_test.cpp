@@ -9,6 +9,7 @@
 
 #include <winsock.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -165,19 +166,11 @@ TEST_F(DevModeTest, ConvertAndMergeSectionsOfEveryShape) {
     }
 }
 
+// Any size up to 0xFFFFFFFF, one shorter than a header, the plug-in's own,
+// the largest, or one about the section's size.
 DWORD RandomSize(std::mt19937& rng) {
-    switch (rng() % 6) {
-    case 0:
-        return rng(); // anything up to 0xFFFFFFFF
-    case 1:
-        return rng() % 16; // shorter than a header
-    case 2:
-        return kSize;
-    case 3:
-        return 0xFFFFFFFF;
-    default:
-        return rng() % 4000;
-    }
+    const DWORD sizes[] = {rng(), rng() % 16, kSize, 0xFFFFFFFF, rng() % 4000};
+    return sizes[std::min<DWORD>(rng() % 6, 4)];
 }
 
 // Random sections between inaccessible pages, with any size and signature,

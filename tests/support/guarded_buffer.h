@@ -17,18 +17,17 @@ class GuardedBuffer {
     explicit GuardedBuffer(size_t size, Guard guard = Guard::After) : size_(size) {
         SYSTEM_INFO info;
         GetSystemInfo(&info);
-        page_ = info.dwPageSize;
-        const size_t dataPages = (size + page_ - 1) / page_ + (size == 0 ? 1 : 0);
-        total_ = (dataPages + 1) * page_;
-        base_ = static_cast<BYTE*>(
-            VirtualAlloc(nullptr, total_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        const size_t page = info.dwPageSize;
+        const size_t dataPages = (size + page - 1) / page + (size == 0 ? 1 : 0);
+        base_ = static_cast<BYTE*>(VirtualAlloc(nullptr, (dataPages + 1) * page,
+                                                MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
         DWORD old = 0;
         if (guard == Guard::After) {
-            VirtualProtect(base_ + dataPages * page_, page_, PAGE_NOACCESS, &old);
-            data_ = base_ + dataPages * page_ - size;
+            VirtualProtect(base_ + dataPages * page, page, PAGE_NOACCESS, &old);
+            data_ = base_ + dataPages * page - size;
         } else {
-            VirtualProtect(base_, page_, PAGE_NOACCESS, &old);
-            data_ = base_ + page_;
+            VirtualProtect(base_, page, PAGE_NOACCESS, &old);
+            data_ = base_ + page;
         }
     }
     ~GuardedBuffer() { VirtualFree(base_, 0, MEM_RELEASE); }
@@ -41,8 +40,6 @@ class GuardedBuffer {
 
   private:
     size_t size_;
-    size_t page_ = 4096;
-    size_t total_ = 0;
     BYTE* base_ = nullptr;
     BYTE* data_ = nullptr;
 };

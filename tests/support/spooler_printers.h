@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -45,11 +46,7 @@ class TestPrinter {
 };
 
 inline std::wstring KeyNameOf(std::wstring name) {
-    for (auto& c : name) {
-        if (c == L'\\') {
-            c = L',';
-        }
-    }
+    std::replace(name.begin(), name.end(), L'\\', L',');
     return name;
 }
 

@@ -1,14 +1,180 @@
-// The new-ticket record as the ticket library reads it, one row per sheet:
-// what the driver answers for its features, the DEVMODEs and the printer
-// give, and the record fields that must come out.
-#include "ticket_record_fixture.h"
+// The new-ticket record as the ticket library reads it: one row per sheet
+// (what the driver answers for its features, the DEVMODEs and the printer
+// give, and the record fields that must come out), then a host that answers
+// badly: answers of every length, sizes that lie, buffers filled to the last
+// byte without a terminator, failures on either call, random DEVMODEs. The
+// record and both DEVMODEs sit flush against inaccessible pages (the
+// record's guard after and before it in turn), so a stray read or write
+// faults at once, and every fill checks that only the record's fields were
+// written. The record is read back by byte offset, as the library reads it.
+#include "support/guarded_buffer.h"
 
+#include "core/plugin_context.h"
+#include "core/private_devmode.h"
+#include "driver_ui.h"
+#include "spooler_control.h"
+#include "ticketrecord/ticket_translator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <map>
+#include <random>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
+
+using testsupport::GuardedBuffer;
+
+// The record's fields as the ticket library reads them: offset, kind
+// ('w' word, 's' signed word, 'd' double, 't' text of `chars` units).
+struct RecordField {
+    const char* name;
+    size_t offset;
+    char kind;
+    size_t chars;
+};
+constexpr RecordField kRecordFields[] = {
+    {"printerName", 4, 't', 222},     {"modelCode", 448, 't', 37},
+    {"jobName", 1562, 't', 81},       {"userName", 1724, 't', 17},
+    {"deliveryCode", 1758, 'w', 0},   {"pin", 1760, 't', 5},
+    {"mediaKind", 1772, 'w', 0},      {"pageCode", 1774, 's', 0},
+    {"mediaNumber", 1776, 'w', 0},    {"mediaColor", 1778, 'w', 0},
+    {"mediaOpacity", 1780, 'w', 0},   {"recycled", 1782, 'w', 0},
+    {"heavyMedia", 1784, 'w', 0},     {"pageWidth", 1792, 'd', 0},
+    {"pageHeight", 1800, 'd', 0},     {"copies", 1808, 'w', 0},
+    {"collateCode", 1810, 'w', 0},    {"jogCode", 1812, 'w', 0},
+    {"sidesCode", 1814, 'w', 0},      {"stapleCount", 1816, 'w', 0},
+    {"stapleEdge", 1818, 'w', 0},     {"stapleKind", 1820, 'w', 0},
+    {"stapleAngle", 1822, 'w', 0},    {"punchHoles", 1824, 'w', 0},
+    {"punchEdge", 1826, 'w', 0},      {"outputBinCode", 1828, 'w', 0},
+    {"notifyOn", 1830, 'w', 0},       {"notifyKind", 1832, 'w', 0},
+    {"emailAddress", 1834, 't', 65},  {"emailMessage", 2346, 't', 256},
+    {"preprinted", 3052, 'w', 0},     {"prepunched", 3054, 'w', 0},
+    {"bookletPortrait", 3056, 'w', 0}};
+// What the plug-in never writes: the library's directory and file name, and
+// the gaps. The reserved words at 0 are always cleared.
+struct RecordRange {
+    size_t offset;
+    size_t bytes;
+};
+constexpr RecordRange kUntouched[] = {{522, 1040}, {1770, 2},   {1786, 6},
+                                      {1964, 382}, {2858, 194}, {3058, 6}};
+
+class TicketRecordTest : public ::testing::Test {
+  protected:
+    static constexpr const wchar_t* kPrinter = L"TicketRecord Test Printer";
+
+    void SetUp() override {
+        ASSERT_TRUE(spooler.Load());
+        spooler.Reset();
+        UsePrinter(kPrinter, L"Vorn K340 PS");
+        Public()->dmSize = sizeof(DEVMODEW);
+        Public()->dmDriverExtra = 2924;
+        Public()->dmOrientation = DMORIENT_PORTRAIT;
+        Public()->dmCopies = 2;
+        sheet.cbSize = sizeof(sheet);
+        sheet.pPublicDM = Public();
+        sheet.pOEMDM = privateDm.Data();
+        context.uiObject = driver.UiObject();
+        context.driver = &driver;
+        context.sheetParam = &sheet;
+    }
+    void TearDown() override { ClosePrinter(context.printer); }
+
+    // Describes the printer to the spooler and opens it for the context.
+    void UsePrinter(const std::wstring& name, const wchar_t* driverName) {
+        ClosePrinter(std::exchange(context.printer, nullptr)); // none before the first
+        ASSERT_TRUE(spooler.AddPrinter(name.c_str(), driverName, 0, L"vornpsui.dll"));
+        ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &context.printer, nullptr));
+    }
+    DEVMODEW* Public() { return reinterpret_cast<DEVMODEW*>(publicDm.Data()); }
+    vorn::PrivateDevmode* Private() {
+        return reinterpret_cast<vorn::PrivateDevmode*>(privateDm.Data());
+    }
+
+    // Fills a fresh record (page code `stalePageCode`, a pattern in what the
+    // plug-in must not write) and checks that only its fields were written
+    // and that the DEVMODEs were only read.
+    void Fill(SHORT stalePageCode = 0, bool withContext = true) {
+        GuardedBuffer& buffer = (++fills % 2) ? recordAfter : recordBefore;
+        buffer.Fill(0);
+        bytes = buffer.Data();
+        std::memset(bytes, 0xFF, 4);
+        for (const RecordRange& range : kUntouched) {
+            std::memset(bytes + range.offset, 0xA5, range.bytes);
+        }
+        std::memcpy(bytes + 1774, &stalePageCode, 2);
+        const std::vector<BYTE> publicBefore(publicDm.Data(), publicDm.Data() + publicDm.Size());
+        const std::vector<BYTE> privateBefore(privateDm.Data(), privateDm.Data() + 2924);
+        vorn::FillNewTicketRecord(reinterpret_cast<vorn::NewTicketRecord*>(bytes),
+                                  withContext ? &context : nullptr);
+        EXPECT_EQ(0, U16(0) | U16(2));
+        for (const RecordRange& range : kUntouched) {
+            for (size_t i = range.offset; i < range.offset + range.bytes; ++i) {
+                ASSERT_EQ(0xA5, bytes[i]) << "byte " << i << " was written";
+            }
+        }
+        for (const RecordField& field : kRecordFields) {
+            if (field.kind == 't') {
+                Text(field);
+            }
+        }
+        EXPECT_EQ(0, std::memcmp(publicBefore.data(), publicDm.Data(), publicDm.Size()));
+        EXPECT_EQ(0, std::memcmp(privateBefore.data(), privateDm.Data(), 2924));
+    }
+
+    static const RecordField& FieldNamed(const std::string& name) {
+        const RecordField* field =
+            std::find_if(std::begin(kRecordFields), std::end(kRecordFields),
+                         [&](const RecordField& f) { return name == f.name; });
+        EXPECT_NE(std::end(kRecordFields), field) << "no record field " << name;
+        return field != std::end(kRecordFields) ? *field : kRecordFields[0];
+    }
+    // A number field of the last record filled.
+    double Number(const char* name) const {
+        const RecordField& field = FieldNamed(name);
+        if (field.kind == 'd') {
+            double value;
+            std::memcpy(&value, bytes + field.offset, sizeof(value));
+            return value;
+        }
+        return field.kind == 's' ? static_cast<SHORT>(U16(field.offset)) : U16(field.offset);
+    }
+    WORD U16(size_t offset) const {
+        WORD value;
+        std::memcpy(&value, bytes + offset, sizeof(value));
+        return value;
+    }
+    // The text of a text field of the last record filled; fails when
+    // unterminated.
+    std::wstring Text(const RecordField& field) const {
+        std::wstring text(field.chars, L'\0');
+        std::memcpy(text.data(), bytes + field.offset, field.chars * sizeof(wchar_t));
+        const size_t end = text.find(L'\0');
+        EXPECT_NE(std::wstring::npos, end) << field.name << " is not terminated";
+        return text.substr(0, end);
+    }
+    std::wstring Text(const char* name) const { return Text(FieldNamed(name)); }
+
+    standin::SpoolerControl spooler{};
+    standin::DriverUI driver;
+    GuardedBuffer publicDm{sizeof(DEVMODEW)};
+    GuardedBuffer privateDm{2924};
+    GuardedBuffer recordAfter{sizeof(vorn::NewTicketRecord)};
+    GuardedBuffer recordBefore{sizeof(vorn::NewTicketRecord), GuardedBuffer::Guard::Before};
+    BYTE* bytes = recordAfter.Data();
+    OEMUIPSPARAM sheet{};
+    vorn::PluginContext context{};
+    int fills = 0;
+};
 
 // `setup`, ";"-separated: "Feature=Option" is the driver's answer (a feature
 // not named has none); landscape, copies=, paper=WIDTHxLENGTH (tenths of a
@@ -26,16 +192,18 @@ void PrintTo(const Row& row, std::ostream* out) {
     *out << row.setup;
 }
 
-// The media fields of a row.
+// The media and the staple fields of a row.
 #define MEDIA(kind, number, color, opacity, recycled, heavy, preprinted, prepunched)               \
     "mediaKind=" #kind ";mediaNumber=" #number ";mediaColor=" #color ";mediaOpacity=" #opacity     \
     ";recycled=" #recycled ";heavyMedia=" #heavy ";preprinted=" #preprinted                        \
     ";prepunched=" #prepunched
+#define STAPLES(count, kind, edge, angle, booklet)                                                 \
+    "stapleCount=" #count ";stapleKind=" #kind ";stapleEdge=" #edge ";stapleAngle=" #angle         \
+    ";bookletPortrait=" #booklet
 const Row kRows[] = {
     // No answers at all: every feature's fallback.
     {"", "sidesCode=3;collateCode=3;jogCode=1;outputBinCode=6;pageCode=9;pageWidth=612;"
-         "pageHeight=792;stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;"
-         "bookletPortrait=0;" MEDIA(2, 0, 0, 0, 0, 0, 0, 0)},
+         "pageHeight=792;" STAPLES(65535, 1, 0, 0, 0) ";" MEDIA(2, 0, 0, 0, 0, 0, 0, 0)},
     // Every field at its offset.
     {"copies=7;Duplex=DuplexTumble;Collate=False;"
      "MediaType=PreprintedPrepunchedRecycledLetterheadTranslucentBlue3;PageSize=A5;Jog=EndOfSet;"
@@ -76,6 +244,8 @@ const Row kRows[] = {
     {"Duplex=DuplexNoTumble;landscape", "sidesCode=4"},
     {"Duplex=None", "sidesCode=3"},
     {"Duplex=duplextumble;landscape", "sidesCode=3"},
+    {"Duplex=DuplexTumble;PageSize=A4;landscape",
+     "sidesCode=5;pageCode=1;pageWidth=842;pageHeight=595"},
     {"Collate=True;Jog=EndOfJob;OutputBin=Upper", "collateCode=3;jogCode=4;outputBinCode=19"},
     {"Collate=False;Jog=EndOfSet;OutputBin=Booklet", "collateCode=1;jogCode=4;outputBinCode=20"},
     {"Collate=true;Jog=None;OutputBin=Main", "collateCode=1;jogCode=1;outputBinCode=6"},
@@ -94,7 +264,7 @@ const Row kRows[] = {
     {"MediaType=PreprintedTabstockNone", MEDIA(5, 0, 37, 1, 0, 0, 1, 0)},
     {"MediaType=PrepunchedLetterheadRedGrey", MEDIA(1, 0, 49, 1, 0, 0, 0, 1)},
     {"MediaType=blue", MEDIA(2, 0, 0, 1, 0, 0, 0, 0)},
-#undef MEDIA
+    {"MediaType=TransparencyBlue", MEDIA(6, 0, 4, 2, 0, 0, 0, 0)},
     // Page sizes in points, turned with the document.
     {"PageSize=Letter", "pageCode=9;pageWidth=612;pageHeight=792"},
     {"PageSize=Legal;landscape", "pageCode=21;pageWidth=1008;pageHeight=612"},
@@ -118,20 +288,14 @@ const Row kRows[] = {
      "OptionPunch,Punch"},
     // Staples; a booklet is two-sided and collated whatever else is chosen,
     // its sheet the page turned once more.
-    {"StapleLocation=LeftVertical",
-     "stapleCount=1;stapleKind=2;stapleEdge=2;stapleAngle=90;bookletPortrait=0"},
-    {"StapleLocation=RightDiagonal",
-     "stapleCount=1;stapleKind=2;stapleEdge=4;stapleAngle=135;bookletPortrait=0"},
-    {"StapleLocation=DoubleRight",
-     "stapleCount=2;stapleKind=4;stapleEdge=3;stapleAngle=90;bookletPortrait=0"},
-    {"StapleLocation=DoubleTop",
-     "stapleCount=2;stapleKind=4;stapleEdge=4;stapleAngle=0;bookletPortrait=0"},
-    {"StapleLocation=Booklet",
-     "stapleCount=65535;stapleKind=3;stapleEdge=2;stapleAngle=0;bookletPortrait=1"},
-    {"StapleLocation=None",
-     "stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;bookletPortrait=0"},
-    {"StapleLocation=LeftDiagonally",
-     "stapleCount=65535;stapleKind=1;stapleEdge=0;stapleAngle=0;bookletPortrait=0"},
+    {"StapleLocation=LeftVertical", STAPLES(1, 2, 2, 90, 0)},
+    {"StapleLocation=RightDiagonal", STAPLES(1, 2, 4, 135, 0)},
+    {"StapleLocation=DoubleRight", STAPLES(2, 4, 3, 90, 0)},
+    {"StapleLocation=DoubleLeft", "stapleCount=2;stapleKind=4"},
+    {"StapleLocation=DoubleTop", STAPLES(2, 4, 4, 0, 0)},
+    {"StapleLocation=Booklet", STAPLES(65535, 3, 2, 0, 1)},
+    {"StapleLocation=None", STAPLES(65535, 1, 0, 0, 0)},
+    {"StapleLocation=LeftDiagonally", STAPLES(65535, 1, 0, 0, 0)},
     {"Duplex=None;Collate=False;PageSize=A4;StapleLocation=Booklet",
      "sidesCode=5;collateCode=3;bookletPortrait=1;pageCode=1;pageWidth=842;pageHeight=595"},
     {"Duplex=None;Collate=False;PageSize=A4;StapleLocation=Booklet;landscape",
@@ -146,6 +310,8 @@ const Row kRows[] = {
     {"OptionPunch=None;Punch=PunchLeft", "punchHoles=0;punchEdge=0;lastQueried=OptionPunch"},
     {"OptionPunch=HolePuncher;Punch=PunchLeft", "punchHoles=0;punchEdge=0;lastQueried=OptionPunch"},
     {"Punch=PunchLeft", "punchHoles=0;punchEdge=0;lastQueried=OptionPunch"},
+#undef MEDIA
+#undef STAPLES
     // Without DEVMODEs the features are still read, the document is portrait.
     {"no-devmodes;landscape;PageSize=A4;Duplex=DuplexNoTumble;job=not reachable",
      "copies=0;sidesCode=5;pageWidth=595;pageHeight=842;deliveryCode=4;jobName="},
@@ -273,6 +439,128 @@ TEST_F(TicketRecordTest, LongTextsAreCutInsideTheirFields) {
     EXPECT_EQ(std::wstring(80, L'J'), Text("jobName"));
     EXPECT_EQ(std::wstring(16, L'U'), Text("userName"));
     EXPECT_EQ(L"9999", Text("pin"));
+}
+
+using Answer = standin::DriverUI::Answer;
+
+constexpr DWORD kOptionBuffer = 64; // what the translator gives each query
+
+enum class Failure { None, FirstCall, SecondCall };
+
+// Every feature the translator asks for, with a keyword of its table.
+constexpr std::pair<const char*, const char*> kKeywords[] = {
+    {"Duplex", "DuplexTumble"}, {"Collate", "False"},          {"MediaType", "TransparencyBlue"},
+    {"PageSize", "A4"},         {"Jog", "EndOfSet"},           {"StapleLocation", "DoubleLeft"},
+    {"OutputBin", "Upper"},     {"OptionPunch", "Punch3Hole"}, {"Punch", "PunchTop"}};
+
+class HostileFeatureAnswers : public TicketRecordTest {
+  protected:
+    // Every feature answers `option` honestly ("keyword": a keyword of its table).
+    void AnswerHonestly(const std::string& option) {
+        driver.answer = Answer::Honest;
+        driver.claimedSize.clear();
+        driver.failingFirst.clear();
+        driver.failing.clear();
+        for (const auto& [feature, keyword] : kKeywords) {
+            driver.features[feature] = option == "keyword" ? keyword : option;
+        }
+    }
+    // A fresh record filled, whole.
+    std::vector<BYTE> Filled() {
+        Fill();
+        return std::vector<BYTE>(bytes, bytes + sizeof(vorn::NewTicketRecord));
+    }
+};
+
+// The sizes a lying host states for an answer of `trueSize` bytes.
+std::vector<DWORD> ClaimsFor(DWORD trueSize) {
+    return {trueSize,      trueSize - 1,      trueSize + 1, 0,         1,
+            kOptionBuffer, kOptionBuffer + 1, trueSize * 2, 0xFFFFFFFF};
+}
+
+// Whether the translator may take the host's answer as the option keyword:
+// only a whole, terminated answer that fits its buffer.
+bool Readable(DWORD trueSize, DWORD claimed, Answer answer, Failure failure) {
+    return failure == Failure::None && answer != Answer::Unterminated && claimed >= trueSize &&
+           claimed <= kOptionBuffer;
+}
+
+// Every feature answers the same hostile way: with a real keyword (in
+// portrait and landscape), or with 0 to 300 times 'x', which is in no option
+// table, so that a readable answer takes each feature's "any other option"
+// row. Each answer is read whole or falls back, never anything between: the
+// record is the one an honest host's answers give, or the one no answers
+// give (what each of them holds is the record table's part).
+TEST_F(HostileFeatureAnswers, AnswersReadWholeOrFallBack) {
+    constexpr int kRealKeywords = -1;
+    int cases = 0;
+    for (bool portrait : {true, false}) {
+        Public()->dmOrientation = portrait ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
+        AnswerHonestly("");
+        driver.features.clear(); // no answers at all
+        const std::vector<BYTE> fallback = Filled();
+        for (int length = kRealKeywords; length <= (portrait ? 300 : kRealKeywords); ++length) {
+            AnswerHonestly(length == kRealKeywords ? "keyword" : std::string(length, 'x'));
+            const std::vector<BYTE> read = Filled();
+            for (Answer answer : {Answer::Honest, Answer::FillGiven, Answer::Unterminated}) {
+                driver.answer = answer;
+                for (Failure failure : {Failure::None, Failure::FirstCall, Failure::SecondCall}) {
+                    for (size_t claim = 0; claim < ClaimsFor(0).size(); ++claim) {
+                        bool allReadable = true;
+                        for (const auto& [feature, keyword] : kKeywords) {
+                            const std::string option =
+                                length == kRealKeywords ? keyword : std::string(length, 'x');
+                            const DWORD trueSize = static_cast<DWORD>(option.size() + 1);
+                            const DWORD claimed = ClaimsFor(trueSize)[claim];
+                            driver.features[feature] = option;
+                            driver.claimedSize[feature] = claimed;
+                            driver.failingFirst[feature] = failure == Failure::FirstCall;
+                            driver.failing[feature] = failure == Failure::SecondCall;
+                            allReadable =
+                                allReadable && Readable(trueSize, claimed, answer, failure);
+                        }
+                        // Keywords of different lengths are readable together
+                        // or not at all, except with the claims pinned to the
+                        // buffer's size.
+                        if (length == kRealKeywords && (claim == 5 || claim == 6)) {
+                            continue;
+                        }
+                        driver.queried.clear();
+                        SCOPED_TRACE(::testing::Message()
+                                     << "portrait " << portrait << " length " << length
+                                     << " answer " << static_cast<int>(answer) << " failure "
+                                     << static_cast<int>(failure) << " claim " << claim);
+                        ++cases;
+                        ASSERT_EQ(allReadable ? read : fallback, Filled());
+                    }
+                }
+            }
+        }
+    }
+    std::printf("[ hostile  ] %d feature-answer cases through FillNewTicketRecord\n", cases);
+}
+
+// Random bytes in both DEVMODEs: text without terminators, any delivery
+// mode, any size fields. The record's text stays terminated in its fields.
+TEST_F(HostileFeatureAnswers, RandomDevmodesStayInsideTheirBounds) {
+    std::mt19937 rng(61206);
+    for (const auto& [feature, keyword] : kKeywords) {
+        driver.features[feature] = "DuplexTumble";
+    }
+    const int kCases = 5000;
+    for (int i = 0; i < kCases; ++i) {
+        for (GuardedBuffer* dm : {&publicDm, &privateDm}) {
+            for (size_t b = 0; b < dm->Size(); ++b) {
+                dm->Data()[b] = static_cast<BYTE>(rng() % 3 ? rng() | 1 : rng());
+            }
+        }
+        Fill();
+        ASSERT_LE(U16(1832), 2) << i; // the notice kind
+        if (::testing::Test::HasFailure()) {
+            FAIL() << "case " << i;
+        }
+    }
+    std::printf("[ hostile  ] %d random DEVMODE pairs\n", kCases);
 }
 
 } // namespace
