@@ -1,14 +1,114 @@
-// CommonUIProp through the loaded plug-in: which calls keep a context and
-// install a callback, and what the kept context holds.
-#include "option_tree_fixture.h"
+// The option trees through the loaded plug-in: which CommonUIProp calls keep
+// a context and install a callback, what the kept context holds,
+// "DriverSettings" as the two callbacks store it on Apply, the document
+// tree's page order, and the broadcast that follows Apply, also past another
+// program's window that has stopped answering.
+#include "sheet_fixture.h"
+
+#include "option_tree_host.h"
+#include "support/spooler_printers.h"
+#include "uihooks/feature_broadcast.h"
+#include "core/plugin_context.h"
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <thread>
 
 namespace {
 
-class CommonUIPropTest : public OptionTreeFixture {
+using Features = std::map<std::string, std::string>;
+
+// A top-level window on a thread of its own, as another program's would be:
+// it counts the "MSG_UPDATE_FEATURES" it receives and can stop taking
+// messages (hang) until it is resumed or destroyed.
+class WindowThread {
+  public:
+    WindowThread() : thread_([this] { Run(); }) { WaitForSingleObject(ready_, 10000); }
+    ~WindowThread() {
+        SetEvent(resume_);
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+        thread_.join();
+        for (HANDLE event : {ready_, hung_, resume_}) {
+            CloseHandle(event);
+        }
+    }
+    HWND Window() const { return window_; }
+    LONG Received() const { return received_; }
+    void Hang() {
+        PostMessageW(window_, kHangMessage, 0, 0);
+        WaitForSingleObject(hung_, 10000);
+    }
+    void Resume() { SetEvent(resume_); }
+
+  private:
+    static constexpr UINT kHangMessage = WM_APP + 1;
+
+    void Run() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.lpszClassName = L"VornTestListener";
+        RegisterClassW(&wc); // already registered by an earlier instance is fine
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                  nullptr, nullptr, this);
+        SetEvent(ready_);
+        MSG msg;
+        while (window_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            DispatchMessageW(&msg);
+        }
+    }
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(
+                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<WindowThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == RegisterWindowMessageW(L"MSG_UPDATE_FEATURES") && !wParam && !lParam) {
+            InterlockedIncrement(&self->received_);
+        } else if (message == kHangMessage) {
+            SetEvent(self->hung_);
+            WaitForSingleObject(self->resume_, INFINITE);
+        } else if (message == WM_DESTROY) {
+            PostQuitMessage(0);
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hung_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE resume_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HWND window_ = nullptr;
+    LONG received_ = 0;
+    std::thread thread_; // last: starts once everything above is ready
+};
+
+// A printer of this computer with its PrinterDriverData key, and an option
+// tree the host builds for it.
+class OptionTree : public PluginFixture {
   protected:
+    static constexpr const wchar_t* kPrinter = L"UH Option Tree";
+
     void SetUp() override {
-        OptionTreeFixture::SetUp();
-        MakePrinter(L"UH CommonUI", L"Vorn K340 PS");
+        PluginFixture::SetUp();
+        printer = std::make_unique<testsupport::TestPrinter>(kPrinter, L"Vorn Office PS");
+        testsupport::MakeKey(HKEY_LOCAL_MACHINE, dataKeyPath);
+        tree = std::make_unique<standin::OptionTreeHost>(host.Driver(), printer->Handle(), kPrinter,
+                                                         host.Module());
+    }
+    void TearDown() override {
+        tree.reset();
+        testsupport::RemoveKey(HKEY_LOCAL_MACHINE, testsupport::LocalPrinterKeyPath(kPrinter));
+        printer.reset();
+        PluginFixture::TearDown();
+    }
+    // Calls CommonUIProp with an item array, so that the callback goes in.
+    void OpenTree(DWORD mode) {
+        ASSERT_EQ(S_OK, tree->CallCommonUIProp(plugin, mode, true));
+        ASSERT_NE(nullptr, tree->Param().OEMCUIPCallback);
+    }
+    vorn::PluginContext* Context() {
+        return static_cast<vorn::PluginContext*>(tree->Param().pOEMUserData);
     }
     // Blocks held in the tree's heap: the plug-in's contexts.
     int HeldBlocks() {
@@ -19,9 +119,33 @@ class CommonUIPropTest : public OptionTreeFixture {
         }
         return blocks;
     }
+    // The stored "DriverSettings" (a REG_DWORD), or ~0 when there is none.
+    DWORD StoredSettings() {
+        DWORD value = 0, type = 0, size = sizeof(value);
+        const bool read = SHGetValueW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), L"DriverSettings",
+                                      &type, &value, &size) == ERROR_SUCCESS;
+        return read && type == REG_DWORD && size == sizeof(value) ? value : ~0u;
+    }
+    // Applies a new tree of `mode` with these features and driver name.
+    DWORD Apply(DWORD mode, const Features& features, const wchar_t* driver = L"Vorn Office PS") {
+        testsupport::Spooler().AddPrinter(kPrinter, driver, 0, L"");
+        host.Driver().features = features;
+        EXPECT_EQ(S_OK, tree->CallCommonUIProp(plugin, mode, true));
+        EXPECT_EQ(CPSUICB_ACTION_NONE, tree->CallCallback(CPSUICB_REASON_APPLYNOW));
+        return StoredSettings();
+    }
+    DWORD ApplyDocument(const Features& features, const wchar_t* driver = L"Vorn Office PS") {
+        SHDeleteValueW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), L"DriverSettings");
+        return Apply(OEMCUIP_DOCPROP, features, driver);
+    }
+
+    const std::wstring dataKeyPath =
+        testsupport::LocalPrinterKeyPath(kPrinter) + L"\\PrinterDriverData";
+    std::unique_ptr<testsupport::TestPrinter> printer;
+    std::unique_ptr<standin::OptionTreeHost> tree;
 };
 
-TEST_F(CommonUIPropTest, RefusesUnknownModesAndKeepsNothingWithoutItems) {
+TEST_F(OptionTree, RefusesUnknownModesAndKeepsNothingWithoutItems) {
     for (DWORD mode : {0u, 3u, 0xFFFFFFFFu}) {
         SetLastError(0);
         EXPECT_EQ(E_FAIL, tree->CallCommonUIProp(plugin, mode, true)) << mode;
@@ -48,7 +172,7 @@ TEST_F(CommonUIPropTest, RefusesUnknownModesAndKeepsNothingWithoutItems) {
     EXPECT_EQ(nullptr, tree->Param().OEMCUIPCallback);
 }
 
-TEST_F(CommonUIPropTest, CallWithItemsKeepsAFilledContextPerTree) {
+TEST_F(OptionTree, CallWithItemsKeepsAFilledContextPerTree) {
     OpenTree(OEMCUIP_DOCPROP);
     const OEMCUIPCALLBACK documentCallback = tree->Param().OEMCUIPCallback;
     const vorn::PluginContext* context = Context();
@@ -58,7 +182,7 @@ TEST_F(CommonUIPropTest, CallWithItemsKeepsAFilledContextPerTree) {
     EXPECT_EQ(static_cast<HANDLE>(host.Module()), context->module);
     EXPECT_EQ(host.Driver().UiObject(), context->uiObject);
     EXPECT_EQ(static_cast<IPrintOemDriverUI*>(&host.Driver()), context->driver);
-    EXPECT_STREQ(L"UH CommonUI", context->printerName);
+    EXPECT_STREQ(kPrinter, context->printerName);
     EXPECT_EQ(nullptr, context->sheetFunction) << "left for the property sheet";
 
     OpenTree(OEMCUIP_PRNPROP);
@@ -66,14 +190,14 @@ TEST_F(CommonUIPropTest, CallWithItemsKeepsAFilledContextPerTree) {
     EXPECT_NE(context, Context());
     EXPECT_EQ(2, HeldBlocks());
 
-    const std::wstring longName = L"UH CommonUI " + std::wstring(300, L'n');
+    const std::wstring longName = kPrinter + std::wstring(300, L'n');
     standin::OptionTreeHost longTree(host.Driver(), printer->Handle(), longName, host.Module());
     ASSERT_EQ(S_OK, longTree.CallCommonUIProp(plugin, OEMCUIP_DOCPROP, true));
     EXPECT_EQ(longName.substr(0, 225),
               static_cast<vorn::PluginContext*>(longTree.Param().pOEMUserData)->printerName);
 }
 
-TEST_F(CommonUIPropTest, MissingHandleInstallsNoCallback) {
+TEST_F(OptionTree, MissingHandleInstallsNoCallback) {
     void (*const blankers[])(OEMCUIPPARAM&) = {
         [](OEMCUIPPARAM& p) { p.poemuiobj = nullptr; },
         [](OEMCUIPPARAM& p) { p.hPrinter = nullptr; },
@@ -89,6 +213,176 @@ TEST_F(CommonUIPropTest, MissingHandleInstallsNoCallback) {
             EXPECT_EQ(nullptr, param.pOEMUserData);
         }
     }
+}
+
+TEST_F(OptionTree, DocumentApplyCombinesFeaturesAndModel) {
+    const Features full = {{"OptionPunch", "Punch2and4Holes"},
+                           {"OptionHCF", "True"},
+                           {"OptionFinisher", "Booklet"},
+                           {"OptionInterposer", "False"},
+                           {"OutputBin", "Upper"}};
+    EXPECT_EQ(0x8000u | 0x10000u | 0x200u | 0x20u, ApplyDocument(full));
+    // Models 1, 2 and 4 always have a stapler; 3 and 5 do not.
+    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K335 PS"));
+    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K355 PS"));
+    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K355XS PS"));
+    EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K340 PS"));
+    EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K310 PS"));
+    EXPECT_EQ(0x100u, ApplyDocument({{"OptionFinisher", "None"}}, L"Vorn K355 PS"));
+}
+
+TEST_F(OptionTree, EachOptionAddsItsBitsAndOthersNone) {
+    struct Case {
+        const char* feature;
+        std::string option;
+        DWORD bits;
+    };
+    const Case cases[] = {
+        {"OptionPunch", "Punch2Hole", 0x2000},
+        {"OptionPunch", "Punch3Hole", 0x3000},
+        {"OptionPunch", "Punch4Hole", 0x4000},
+        {"OptionPunch", "Punch4Holes", 0x4000},
+        {"OptionPunch", "Punch2and3Holes", 0x6000},
+        {"OptionPunch", "Punch2and4Holes", 0x8000},
+        {"OptionPunch", "punch2hole", 0}, // keywords are case-sensitive
+        // An answer too long for the 64-byte buffer is no known option.
+        {"OptionPunch", "Punch2Hole" + std::string(60, 'x'), 0},
+        {"OptionHCF", "True", 0x10000},
+        {"OptionHCF", "TRUE", 0},
+        {"OptionFinisher", "Stapler", 0x100},
+        {"OptionFinisher", "Booklet", 0x200},
+        {"OptionInterposer", "True", 0x1},
+        {"OptionInterposer", "False", 0},
+        {"OutputBin", "Main", 0x10},
+        {"OutputBin", "Upper", 0x20},
+        {"OutputBin", "Booklet", 0x30},
+        {"OutputBin", "Lower", 0}, // an unknown bin adds nothing
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.bits, ApplyDocument({{c.feature, c.option}})) << c.feature << " " << c.option;
+    }
+    EXPECT_EQ(0u, ApplyDocument({}));
+}
+
+TEST_F(OptionTree, PrinterApplyCarriesTheStoredOutputBinOver) {
+    EXPECT_EQ(0x10u, Apply(OEMCUIP_PRNPROP, {})) << "no value stored yet";
+    // Values as the document path stores them, other bits included; reading
+    // the bin as a decimal remainder got most of these wrong.
+    const DWORD cases[][2] = {{0x10, 0x10},    {0x20, 0x20},   {0x30, 0x30},   {0x130, 0x30},
+                              {0x18320, 0x20}, {0x8330, 0x30}, {0x4000, 0x10}, {0x1, 0x10}};
+    for (const auto& [previous, bin] : cases) {
+        SHSetValueW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), L"DriverSettings", REG_DWORD,
+                    &previous, sizeof(previous));
+        EXPECT_EQ(bin | 0x2000u,
+                  Apply(OEMCUIP_PRNPROP, {{"OptionPunch", "Punch2Hole"}, {"OutputBin", "Booklet"}}))
+            << std::hex << previous;
+    }
+}
+
+TEST_F(OptionTree, OnlyApplyStoresAndBroadcasts) {
+    WindowThread listener;
+    ASSERT_NE(nullptr, listener.Window());
+    host.Driver().features = {{"OptionHCF", "True"}};
+    for (DWORD mode : {OEMCUIP_DOCPROP, OEMCUIP_PRNPROP}) {
+        OpenTree(mode);
+        for (WORD reason :
+             {CPSUICB_REASON_SEL_CHANGED, CPSUICB_REASON_UNDO_CHANGES, CPSUICB_REASON_KILLACTIVE}) {
+            EXPECT_EQ(CPSUICB_ACTION_NONE, tree->CallCallback(reason));
+        }
+    }
+    EXPECT_EQ(~0u, StoredSettings());
+    EXPECT_EQ(0, listener.Received());
+
+    // Sent, not posted: the other thread's window has it when Apply returns.
+    Apply(OEMCUIP_DOCPROP, {});
+    EXPECT_EQ(1, listener.Received());
+    Apply(OEMCUIP_PRNPROP, {});
+    EXPECT_EQ(2, listener.Received());
+    // Without the printer's key nothing is stored; the news goes out anyway.
+    testsupport::RemoveKey(HKEY_LOCAL_MACHINE, dataKeyPath);
+    Apply(OEMCUIP_DOCPROP, {{"OptionHCF", "True"}});
+    EXPECT_EQ(3, listener.Received());
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, dataKeyPath));
+}
+
+TEST_F(OptionTree, PagesPerSheetSixResetsEveryPageOrderItemOnApply) {
+    const std::pair<BYTE, LONG> driverItems[] = {{DMPUB_PAGEORDER, 1},
+                                                 {DMPUB_COPIES_COLLATE, 3},
+                                                 {DMPUB_NUP, 5},
+                                                 {DMPUB_PAGEORDER, 1},
+                                                 {DMPUB_ORIENTATION, 6}};
+    for (const auto& [id, selection] : driverItems) {
+        tree->AddDriverItem(id, selection);
+    }
+    OpenTree(OEMCUIP_DOCPROP);
+    auto& items = tree->driverItems;
+    for (LONG selection : {0L, 5L, 7L}) { // another item's selection 6 does not count
+        items[2].Sel = selection;
+        tree->CallCallback(CPSUICB_REASON_APPLYNOW);
+    }
+    items[2].Sel = 6;
+    tree->CallCallback(CPSUICB_REASON_SEL_CHANGED, &items[2]);
+    EXPECT_EQ(1, items[0].Sel);
+    EXPECT_TRUE(host.Driver().updates.empty());
+
+    tree->CallCallback(CPSUICB_REASON_APPLYNOW);
+    const LONG after[] = {0, 3, 6, 0, 6};
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(after[i], items[i].Sel) << i;
+    }
+    // Each reset item is reported to the host, previous selection 1.
+    ASSERT_EQ(2u, host.Driver().updates.size());
+    EXPECT_EQ(&items[0], host.Driver().updates[0].item);
+    EXPECT_EQ(&items[3], host.Driver().updates[1].item);
+    for (const auto& update : host.Driver().updates) {
+        EXPECT_EQ(1u, update.previousSelection);
+        EXPECT_EQ(OEMCUIP_DOCPROP, update.mode);
+    }
+}
+
+class HungWindow : public PluginFixture {};
+
+TEST_F(HungWindow, ApplyOfTheSheetWaitsNoLongerThanTheBroadcastTimeout) {
+    constexpr wchar_t kPrinter[] = L"UH Hung Window K340";
+    testsupport::Spooler().AddPrinter(kPrinter, L"Vorn K340 PS", 0, L"vornpsui.dll");
+    standin::EditorPresence editor;
+    WindowThread hung, answering;
+    ASSERT_NE(nullptr, hung.Window());
+    standin::PropertySheetHost sheet(host);
+    standin::HostPage tree(&sheet.optionTreeParam); // its Apply runs the document callback
+    const HWND window = ShowWithTreePage(sheet, tree, kPrinter);
+    ASSERT_NE(nullptr, window);
+    auto timedApply = [&] {
+        sheet.results.clear();
+        const DWORD start = GetTickCount();
+        SendMessageW(window, PSM_APPLY, 0, 0);
+        return GetTickCount() - start;
+    };
+    // Windows of the desktop's own programs may still be starting up; one
+    // Apply with every window answering lets them settle first.
+    const DWORD settled = timedApply();
+    hung.Hang();
+    const DWORD withHung[] = {timedApply(), timedApply()};
+    std::printf("[ figures  ] sheet Apply, every window answering: %lu ms; one window hung: "
+                "%lu ms, again %lu ms (broadcast timeout %u ms)\n",
+                settled, withHung[0], withHung[1], vorn::kFeatureBroadcastTimeoutMs);
+    // Generous, yet below twice the timeout: the hung thread's other
+    // top-level windows (its input-method window) must not cost it again.
+    for (DWORD ms : withHung) {
+        EXPECT_LT(ms, 2 * vorn::kFeatureBroadcastTimeoutMs);
+    }
+    EXPECT_EQ(3, tree.applies);
+    EXPECT_EQ(3, answering.Received());
+    EXPECT_EQ(1, hung.Received()) << "only the message sent before it hung";
+    // The Destination page and the callback reported OK each time.
+    ASSERT_EQ(2u, sheet.results.size());
+    for (const auto& result : sheet.results) {
+        EXPECT_EQ(CPSUI_OK, result.second);
+    }
+    hung.Resume();
+    PropSheet_PressButton(window, PSBTN_CANCEL);
+    EXPECT_TRUE(sheet.PumpUntilClosed(5000));
+    EXPECT_EQ(S_OK, sheet.End(CPSUI_CANCEL));
 }
 
 } // namespace
