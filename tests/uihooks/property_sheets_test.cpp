@@ -52,7 +52,7 @@ TEST_F(DocumentSheet, TheTicketsPageNeedsTheEditorAndAQualifyingPrinter) {
     }
 }
 
-TEST_F(DocumentSheet, PageDescriptionsCarryTemplateTitleAndContext) {
+TEST_F(DocumentSheet, PagesAndLaterStagesAsTheProtocolAsksAndTheSheetClosesWithOk) {
     EditorPresence editor;
     ASSERT_TRUE(editor.Installed());
     ASSERT_EQ(S_OK, OpenSheet());
@@ -69,50 +69,19 @@ TEST_F(DocumentSheet, PageDescriptionsCarryTemplateTitleAndContext) {
     EXPECT_NE(nullptr, destination.pfnDlgProc);
     EXPECT_NE(destination.pfnDlgProc, tickets.pfnDlgProc);
     EXPECT_EQ(nullptr, destination.pfnCallback);
-    // Both pages get the same context as their parameter.
+    // Both pages get the document tree's context as their parameter.
     EXPECT_NE(0, destination.lParam);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(sheet->optionTreeParam.pOEMUserData), destination.lParam);
     EXPECT_EQ(destination.lParam, tickets.lParam);
     // The host hands out distinct handles and the last step's result stays.
     EXPECT_NE(sheet->calls[0].answer, sheet->calls[1].answer);
     EXPECT_EQ(1u, sheet->info.Result);
     // Not on Windows XP: the external page library is not even loaded.
     EXPECT_EQ(L"", ExternalLibraryLoaded());
-}
 
-TEST_F(DocumentSheet, TicketsPageDependsOnTheKindOfPrinter) {
-    EditorPresence editor;
-    struct Case {
-        const char* name;
-        DWORD attributes;
-        Titles expected;
-    };
-    const Case cases[] = {
-        {"local printer", PRINTER_ATTRIBUTE_LOCAL, kBothPages},
-        {"connection", PRINTER_ATTRIBUTE_NETWORK, kDestinationOnly},
-        {"direct connection", PRINTER_ATTRIBUTE_NETWORK | PRINTER_ATTRIBUTE_DIRECT, kBothPages},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(S_OK, OpenSheet(c.attributes));
-        EXPECT_EQ(c.expected, DescribedTitles());
-        sheet.reset();
-    }
-    // Unknown printer information counts as qualifying.
-    spooler.AddPrinter(kPrinter, L"Vorn K335 PS", PRINTER_ATTRIBUTE_NETWORK, L"");
-    spooler.SetFailures(kPrinter, standin::kFailGetPrinter5);
-    sheet = std::make_unique<standin::PropertySheetHost>(host);
-    ASSERT_EQ(S_OK, sheet->Begin(kPrinter));
-    ASSERT_EQ(S_OK, sheet->Init());
-    EXPECT_EQ(kBothPages, DescribedTitles());
-}
-
-TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsksAndTheSheetClosesWithOk) {
-    EditorPresence editor;
-    ASSERT_EQ(S_OK, OpenSheet());
     // Init() asked for the information header after the pages.
     ASSERT_NE(nullptr, sheet->header.pTitle);
     EXPECT_STREQ(L"OEM UI Page", sheet->header.pTitle);
-    EXPECT_EQ(1u, sheet->info.Result);
 
     SETRESULT_INFO setResult{sizeof(setResult), 0, sheet.get(), 7};
     EXPECT_EQ(S_OK,
@@ -133,15 +102,36 @@ TEST_F(DocumentSheet, LaterStagesAnswerAsTheProtocolAsksAndTheSheetClosesWithOk)
     ASSERT_NE(nullptr, window);
     sheet->Pump(100);
     EXPECT_EQ(kBothPages, sheet->TabTitles());
-    HWND destination = sheet->PageWindow(0);
-    ASSERT_NE(nullptr, destination);
-    EXPECT_NE(nullptr, GetDlgItem(destination, IDC_ABOUT_BUTTON));
+    ASSERT_NE(nullptr, sheet->PageWindow(0));
+    EXPECT_NE(nullptr, GetDlgItem(sheet->PageWindow(0), IDC_ABOUT_BUTTON));
     EXPECT_NE(nullptr, sheet->PageWindow(1));
     PropSheet_PressButton(window, PSBTN_OK);
     EXPECT_TRUE(sheet->PumpUntilClosed(5000));
     EXPECT_EQ(nullptr, sheet->Sheet());
     EXPECT_EQ(S_OK, sheet->End(CPSUI_OK));
     EXPECT_EQ(1u, sheet->info.Result); // DESTROY comes last
+}
+
+// The pages are added with the context of the latest option tree on the
+// sheet's thread that kept one: a refused call changes nothing, and a tree
+// without items gives its context back.
+TEST_F(DocumentSheet, PagesTakeTheContextOfTheLatestTreeThatKeptOne) {
+    for (bool laterKeeps : {true, false}) {
+        SCOPED_TRACE(laterKeeps);
+        ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page"), 0, false));
+        OEMCUIPPARAM later = sheet->optionTreeParam;
+        later.pOEMUserData = nullptr;
+        later.pOEMOptItems = laterKeeps ? later.pOEMOptItems : nullptr;
+        EXPECT_EQ(S_OK, plugin->CommonUIProp(OEMCUIP_PRNPROP, &later));
+        EXPECT_EQ(E_FAIL, plugin->CommonUIProp(7, &later));
+        EXPECT_EQ(laterKeeps ? S_OK : E_FAIL, sheet->Init());
+        ASSERT_EQ(laterKeeps ? 1u : 0u, sheet->calls.size());
+        if (laterKeeps) {
+            EXPECT_NE(sheet->optionTreeParam.pOEMUserData, later.pOEMUserData);
+            EXPECT_EQ(reinterpret_cast<LPARAM>(later.pOEMUserData), sheet->calls[0].page.lParam);
+        }
+        sheet.reset();
+    }
 }
 
 // The collation is set in the document tree; its Apply copies it into the
