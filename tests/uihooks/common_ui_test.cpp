@@ -145,7 +145,7 @@ class OptionTree : public PluginFixture {
     std::unique_ptr<standin::OptionTreeHost> tree;
 };
 
-TEST_F(OptionTree, RefusesUnknownModesAndKeepsNothingWithoutItems) {
+TEST_F(OptionTree, RefusedCallsAndCallsWithoutItemsOrHandlesKeepNothing) {
     for (DWORD mode : {0u, 3u, 0xFFFFFFFFu}) {
         SetLastError(0);
         EXPECT_EQ(E_FAIL, tree->CallCommonUIProp(plugin, mode, true)) << mode;
@@ -165,6 +165,22 @@ TEST_F(OptionTree, RefusesUnknownModesAndKeepsNothingWithoutItems) {
         EXPECT_EQ(0u, param.cOEMOptItems);
         EXPECT_EQ(nullptr, param.OEMCUIPCallback) << mode;
         EXPECT_EQ(0, HeldBlocks()) << mode;
+    }
+    // A record without one of the handles a context needs keeps nothing.
+    void (*const blankers[])(OEMCUIPPARAM&) = {
+        [](OEMCUIPPARAM& p) { p.poemuiobj = nullptr; },
+        [](OEMCUIPPARAM& p) { p.hPrinter = nullptr; },
+        [](OEMCUIPPARAM& p) { p.hModule = nullptr; },
+        [](OEMCUIPPARAM& p) { p.hOEMHeap = nullptr; },
+    };
+    for (auto blank : blankers) {
+        for (DWORD mode : {OEMCUIP_DOCPROP, OEMCUIP_PRNPROP}) {
+            OEMCUIPPARAM param = tree->PrepareCall(true);
+            blank(param);
+            EXPECT_EQ(S_OK, plugin->CommonUIProp(mode, &param));
+            EXPECT_EQ(nullptr, param.OEMCUIPCallback);
+            EXPECT_EQ(nullptr, param.pOEMUserData);
+        }
     }
     // A callback left from an earlier printer tree is taken out.
     OpenTree(OEMCUIP_PRNPROP);
@@ -197,41 +213,7 @@ TEST_F(OptionTree, CallWithItemsKeepsAFilledContextPerTree) {
               static_cast<vorn::PluginContext*>(longTree.Param().pOEMUserData)->printerName);
 }
 
-TEST_F(OptionTree, MissingHandleInstallsNoCallback) {
-    void (*const blankers[])(OEMCUIPPARAM&) = {
-        [](OEMCUIPPARAM& p) { p.poemuiobj = nullptr; },
-        [](OEMCUIPPARAM& p) { p.hPrinter = nullptr; },
-        [](OEMCUIPPARAM& p) { p.hModule = nullptr; },
-        [](OEMCUIPPARAM& p) { p.hOEMHeap = nullptr; },
-    };
-    for (auto blank : blankers) {
-        for (DWORD mode : {OEMCUIP_DOCPROP, OEMCUIP_PRNPROP}) {
-            OEMCUIPPARAM param = tree->PrepareCall(true);
-            blank(param);
-            EXPECT_EQ(S_OK, plugin->CommonUIProp(mode, &param));
-            EXPECT_EQ(nullptr, param.OEMCUIPCallback);
-            EXPECT_EQ(nullptr, param.pOEMUserData);
-        }
-    }
-}
-
-TEST_F(OptionTree, DocumentApplyCombinesFeaturesAndModel) {
-    const Features full = {{"OptionPunch", "Punch2and4Holes"},
-                           {"OptionHCF", "True"},
-                           {"OptionFinisher", "Booklet"},
-                           {"OptionInterposer", "False"},
-                           {"OutputBin", "Upper"}};
-    EXPECT_EQ(0x8000u | 0x10000u | 0x200u | 0x20u, ApplyDocument(full));
-    // Models 1, 2 and 4 always have a stapler; 3 and 5 do not.
-    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K335 PS"));
-    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K355 PS"));
-    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K355XS PS"));
-    EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K340 PS"));
-    EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K310 PS"));
-    EXPECT_EQ(0x100u, ApplyDocument({{"OptionFinisher", "None"}}, L"Vorn K355 PS"));
-}
-
-TEST_F(OptionTree, EachOptionAddsItsBitsAndOthersNone) {
+TEST_F(OptionTree, DocumentApplyStoresEachOptionsBitsAndTheModelsStapler) {
     struct Case {
         const char* feature;
         std::string option;
@@ -262,6 +244,21 @@ TEST_F(OptionTree, EachOptionAddsItsBitsAndOthersNone) {
         EXPECT_EQ(c.bits, ApplyDocument({{c.feature, c.option}})) << c.feature << " " << c.option;
     }
     EXPECT_EQ(0u, ApplyDocument({}));
+
+    // Options combined, with the model's stapler.
+    const Features full = {{"OptionPunch", "Punch2and4Holes"},
+                           {"OptionHCF", "True"},
+                           {"OptionFinisher", "Booklet"},
+                           {"OptionInterposer", "False"},
+                           {"OutputBin", "Upper"}};
+    EXPECT_EQ(0x8000u | 0x10000u | 0x200u | 0x20u, ApplyDocument(full));
+    // Models 1, 2 and 4 always have a stapler; 3 and 5 do not.
+    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K335 PS"));
+    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K355 PS"));
+    EXPECT_EQ(0x18320u, ApplyDocument(full, L"Vorn K355XS PS"));
+    EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K340 PS"));
+    EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K310 PS"));
+    EXPECT_EQ(0x100u, ApplyDocument({{"OptionFinisher", "None"}}, L"Vorn K355 PS"));
 }
 
 TEST_F(OptionTree, PrinterApplyCarriesTheStoredOutputBinOver) {
