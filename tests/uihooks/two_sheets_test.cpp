@@ -136,15 +136,6 @@ std::wstring CurrentDirectory() {
     return now;
 }
 
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-    for (const DWORD start = GetTickCount(); !done(); Sleep(20)) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -290,9 +281,9 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
         (testsupport::LocalPrinterKeyPath(printerA) + L"\\PrinterDriverData").c_str());
     SetEnvironmentVariableW(L"VORN_TICKETLIB_HOLD_MS", L"1500");
     startNew();
-    ASSERT_TRUE(WaitFor([&] { return Exists(Record()); }, 10000));
+    ASSERT_TRUE(pagesheet::PumpUntil([&] { return Exists(Record()); }, 10000));
     b.Close();
-    EXPECT_TRUE(WaitFor([&] { return Exists(Log()); }, 15000));
+    EXPECT_TRUE(pagesheet::PumpUntil([&] { return Exists(Log()); }, 15000));
     EXPECT_TRUE(Exists(NewTicket(1)));
 
     // And A's next News, with B long gone, still have its library; each
@@ -304,7 +295,9 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     for (int n = 2; n < 2 + kMoreEditors; ++n) {
         DeleteFileW(Log().c_str());
         startNew();
-        EXPECT_TRUE(WaitFor([&] { return Exists(NewTicket(n)) && Exists(Log()); }, 10000)) << n;
+        EXPECT_TRUE(
+            pagesheet::PumpUntil([&] { return Exists(NewTicket(n)) && Exists(Log()); }, 10000))
+            << n;
         Sleep(2000);
     }
     EXPECT_LT(testsupport::ResourceMeter::KernelHandles() - handlesBefore, kMoreEditors);
