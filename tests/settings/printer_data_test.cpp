@@ -48,7 +48,7 @@ TEST(PrinterNameToKeyName, ReplacesBackslashesWithinBound) {
     EXPECT_TRUE(PrinterNameToKeyName(shared, wcslen(shared)));
     EXPECT_STREQ(L",,server,queue", shared);
     wchar_t partly[] = L"a\\b\\c";
-    EXPECT_TRUE(PrinterNameToKeyName(partly, 2));
+    EXPECT_TRUE(PrinterNameToKeyName(partly, 3)); // the bound ends just before a backslash
     EXPECT_STREQ(L"a,b\\c", partly);
 }
 
