@@ -107,9 +107,6 @@ class OptionTree : public PluginFixture {
         ASSERT_EQ(S_OK, tree->CallCommonUIProp(plugin, mode, true));
         ASSERT_NE(nullptr, tree->Param().OEMCUIPCallback);
     }
-    vorn::PluginContext* Context() {
-        return static_cast<vorn::PluginContext*>(tree->Param().pOEMUserData);
-    }
     // Blocks held in the tree's heap: the plug-in's contexts.
     int HeldBlocks() {
         int blocks = 0;
@@ -188,22 +185,17 @@ TEST_F(OptionTree, RefusedCallsAndCallsWithoutItemsOrHandlesKeepNothing) {
     EXPECT_EQ(nullptr, tree->Param().OEMCUIPCallback);
 }
 
-TEST_F(OptionTree, CallWithItemsKeepsAFilledContextPerTree) {
+// What a kept context holds shows in what it does: the pages' module and
+// printer in the sheet tests, the features and the printer's key below, its
+// heap in the calls that give it back. A printer name too long for it is cut.
+TEST_F(OptionTree, CallWithItemsKeepsAContextPerTree) {
     OpenTree(OEMCUIP_DOCPROP);
     const OEMCUIPCALLBACK documentCallback = tree->Param().OEMCUIPCallback;
-    const vorn::PluginContext* context = Context();
+    const void* context = tree->Param().pOEMUserData;
     ASSERT_NE(nullptr, context);
-    EXPECT_EQ(tree->Heap(), context->heap);
-    EXPECT_EQ(printer->Handle(), context->printer);
-    EXPECT_EQ(static_cast<HANDLE>(host.Module()), context->module);
-    EXPECT_EQ(host.Driver().UiObject(), context->uiObject);
-    EXPECT_EQ(static_cast<IPrintOemDriverUI*>(&host.Driver()), context->driver);
-    EXPECT_STREQ(kPrinter, context->printerName);
-    EXPECT_EQ(nullptr, context->sheetFunction) << "left for the property sheet";
-
     OpenTree(OEMCUIP_PRNPROP);
     EXPECT_NE(documentCallback, tree->Param().OEMCUIPCallback);
-    EXPECT_NE(context, Context());
+    EXPECT_NE(context, tree->Param().pOEMUserData);
     EXPECT_EQ(2, HeldBlocks());
 
     const std::wstring longName = kPrinter + std::wstring(300, L'n');
