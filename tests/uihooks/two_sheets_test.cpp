@@ -1,11 +1,9 @@
 // Two printing-preferences sheets in one process, each on its own thread, as
 // the Printers folder or an application runs them: neither may take
 // anything from the other, and the process is left as it was.
-#include "plugin_host.h"
-#include "property_sheet_host.h"
+#include "sheet_fixture.h"
 
 #include "core/private_devmode.h"
-#include "editor_presence.h"
 #include "resource_ids.h"
 #include "support/page_sheet.h"
 #include "support/resource_meter.h"
@@ -131,12 +129,6 @@ class SheetThread {
     std::thread thread_;                  // last: starts once everything above is ready
 };
 
-std::wstring CurrentDirectory() {
-    wchar_t now[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, now);
-    return now;
-}
-
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -159,8 +151,6 @@ class TwoSheets : public ::testing::Test {
         for (int n = 1; n < 6; ++n) {
             DeleteFileW(NewTicket(n).c_str());
         }
-        // Nothing a sheet, a page or the editor did moves the process's
-        // current directory, which belongs to the host.
         EXPECT_EQ(startDirectory, CurrentDirectory());
     }
 
