@@ -60,18 +60,6 @@ TEST(PrinterNameToKeyName, ReplacesBackslashesWithinBound) {
     EXPECT_STREQ(L"a,b\\c", partly);
 }
 
-// Printer information that cannot be read counts as local. (Which printers
-// are local otherwise shows in where the writes below go and which printers
-// a new connection's values are copied for.)
-TEST(IsLocalPrinter, UnreadablePrinterInformationCountsAsLocal) {
-    TestPrinter connection(L"\\\\srv\\PD Conn", L"Vorn K335 PS", PRINTER_ATTRIBUTE_NETWORK);
-    PluginContext context = ContextFor(connection);
-    EXPECT_EQ(0, IsLocalPrinter(&context, nullptr));
-    Spooler().SetFailures(connection.Name().c_str(), standin::kFailGetPrinter5);
-    EXPECT_EQ(1, IsLocalPrinter(&context, nullptr));
-    Spooler().SetFailures(connection.Name().c_str(), 0);
-}
-
 TEST(PrinterDataValues, WritesNeedTheLocalKeyAndMakeTheConnectionsOwn) {
     TestPrinter local(L"PD Local Values", L"Vorn K340 PS");
     TestPrinter connection(L"\\\\server\\PD Conn Values", L"Vorn K310 PS",
@@ -307,23 +295,28 @@ TEST_F(PrinterEventsTest, InitializeGivesTheKeyTwoEntriesUnderTheNameAsGiven) {
 
 // A connection (a network printer without a key of its own here) gets exact
 // copies of the values the plug-in carries that its printer holds, under its
-// comma name; a network printer with its own key here, or one without the
-// network attribute, is local and gets nothing.
+// comma name; a network printer with its own key here, one without the
+// network attribute, or one whose information cannot be read, is local and
+// gets nothing.
 TEST_F(PrinterEventsTest, ConnectionsGetExactCopiesAndLocalPrintersNothing) {
+    constexpr DWORD kUnreadable = standin::kFailGetPrinter5;
     const struct {
         const wchar_t* name;
         std::initializer_list<int> held;
         DWORD attributes;
         bool keyHere, copies;
+        DWORD failures = 0;
     } rows[] = {
         {L"\\\\uhsrv\\UH Evt Conn", {0, 1, 2, 3}, PRINTER_ATTRIBUTE_NETWORK, false, true},
         {L"\\\\uhsrv\\UH Evt Partial", {1}, PRINTER_ATTRIBUTE_NETWORK, false, true},
         {L"UH Evt Shared Here", {2}, PRINTER_ATTRIBUTE_NETWORK, true, false},
         {L"UH Evt Plain", {2}, 0, false, false},
+        {L"\\\\uhsrv\\UH Evt Unread", {2}, PRINTER_ATTRIBUTE_NETWORK, false, false, kUnreadable},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.name);
         AddConnection(row.name, row.held, row.attributes);
+        Spooler().SetFailures(row.name, row.failures);
         if (row.keyHere) {
             WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(row.name));
             MakeKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(row.name));
