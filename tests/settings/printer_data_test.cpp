@@ -177,14 +177,6 @@ TEST(ModelClass, TableOrderAndOverrides) {
         EXPECT_EQ(c.family, ModelClassOfDriverName(c.driver, &index)) << c.driver;
         EXPECT_EQ(c.index, index) << c.driver;
     }
-    TestPrinter printer(L"PD Model", L"Vorn K355XS PS");
-    int index = -1;
-    EXPECT_EQ(2, GetModelClass(printer.Handle(), &index));
-    EXPECT_EQ(4, index);
-    Spooler().SetFailures(printer.Name().c_str(), standin::kFailGetPrinter2);
-    index = -1;
-    EXPECT_EQ(0, GetModelClass(printer.Handle(), &index));
-    EXPECT_EQ(-1, index);
 }
 
 const std::wstring kPrinters = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";

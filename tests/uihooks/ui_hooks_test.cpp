@@ -258,6 +258,10 @@ TEST_F(OptionTree, DocumentApplyStoresEachOptionsBitsAndTheModelsStapler) {
     EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K340 PS"));
     EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K310 PS"));
     EXPECT_EQ(0x100u, ApplyDocument({{"OptionFinisher", "None"}}, L"Vorn K355 PS"));
+    // A printer whose driver cannot be read is of no known model.
+    testsupport::Spooler().SetFailures(kPrinter, standin::kFailGetPrinter2);
+    EXPECT_EQ(0x18220u, ApplyDocument(full, L"Vorn K335 PS"));
+    testsupport::Spooler().SetFailures(kPrinter, 0);
 }
 
 TEST_F(OptionTree, PrinterApplyCarriesTheStoredOutputBinOver) {
