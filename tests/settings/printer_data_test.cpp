@@ -179,8 +179,6 @@ TEST(ModelClass, TableOrderAndOverrides) {
     }
 }
 
-const std::wstring kPrinters = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
-
 // A value under the current user: its type and bytes, none when missing.
 using Stored = std::optional<std::pair<DWORD, std::vector<BYTE>>>;
 Stored ReadValue(const std::wstring& path, const wchar_t* name) {
@@ -259,8 +257,8 @@ class PrinterEventsTest : public PluginFixture {
 TEST_F(PrinterEventsTest, InitializeGivesTheKeyTwoEntriesUnderTheNameAsGiven) {
     const std::wstring name = L"UH Evt Init\\Tray"; // the backslash stays
     Spooler().AddPrinter(name.c_str(), L"Vorn K335 PS", 0, L"");
-    const std::wstring keyPath = kPrinters + name + L"\\PrinterDriverData";
-    WillRemove(HKEY_LOCAL_MACHINE, kPrinters + L"UH Evt Init");
+    const std::wstring keyPath = LocalPrinterKeyPath(L"UH Evt Init") + L"\\Tray\\PrinterDriverData";
+    WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(L"UH Evt Init"));
     WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(name));
     MakeKey(HKEY_LOCAL_MACHINE, keyPath);
     const LONG openBefore = Spooler().OpenHandles();
@@ -289,8 +287,8 @@ TEST_F(PrinterEventsTest, InitializeGivesTheKeyTwoEntriesUnderTheNameAsGiven) {
 // copies of the values the plug-in carries that its printer holds, under its
 // comma name; a network printer with its own key here, one without the
 // network attribute, or one whose information cannot be read, is local and
-// gets nothing.
-TEST_F(PrinterEventsTest, ConnectionsGetExactCopiesAndLocalPrintersNothing) {
+// gets nothing. The other events change nothing for any of them.
+TEST_F(PrinterEventsTest, ConnectionsGetExactCopiesLocalPrintersAndOtherEventsNothing) {
     constexpr DWORD kUnreadable = standin::kFailGetPrinter5;
     const struct {
         const wchar_t* name;
@@ -313,6 +311,17 @@ TEST_F(PrinterEventsTest, ConnectionsGetExactCopiesAndLocalPrintersNothing) {
             WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(row.name));
             MakeKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(row.name));
         }
+        // A sentinel access: any open by the plug-in for another event would
+        // replace it.
+        HANDLE probe = nullptr;
+        PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
+        ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(row.name), &probe, &defaults));
+        ClosePrinter(probe);
+        for (INT event : {0, 2 /* delete connection */, 4 /* delete */, 5, 6, 7, 99, -1}) {
+            EXPECT_EQ(S_OK, Event(row.name, event)) << event;
+        }
+        EXPECT_EQ(static_cast<DWORD>(PRINTER_ACCESS_USE), Spooler().LastOpenAccess());
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ConnectionKeyPath(row.name)));
         const LONG openBefore = Spooler().OpenHandles();
         EXPECT_EQ(S_OK, Event(row.name, PRINTER_EVENT_ADD_CONNECTION));
         EXPECT_EQ(openBefore, Spooler().OpenHandles());
@@ -326,21 +335,6 @@ TEST_F(PrinterEventsTest, ConnectionsGetExactCopiesAndLocalPrintersNothing) {
                 << kValues[i].name;
         }
     }
-}
-
-TEST_F(PrinterEventsTest, OtherEventsChangeNothing) {
-    const std::wstring name = L"\\\\uhsrv\\UH Evt Other";
-    AddConnection(name, {2});
-    // A sentinel access: any open by the plug-in would replace it.
-    HANDLE probe = nullptr;
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-    ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &probe, &defaults));
-    ClosePrinter(probe);
-    for (INT event : {0, 2 /* delete connection */, 4 /* delete */, 5, 6, 7, 99, -1}) {
-        EXPECT_EQ(S_OK, Event(name, event)) << event;
-    }
-    EXPECT_EQ(static_cast<DWORD>(PRINTER_ACCESS_USE), Spooler().LastOpenAccess());
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ConnectionKeyPath(name)));
 }
 
 } // namespace
