@@ -340,6 +340,10 @@ TEST_F(OptionTree, PagesPerSheetSixResetsEveryPageOrderItemOnApply) {
     }
 }
 
+// Apply of the printing preferences while another program's top-level window
+// has stopped answering: the broadcast passes it over within its timeout, the
+// other windows still get the message before Apply ends, and the pages still
+// report to the host.
 class HungWindow : public PluginFixture {};
 
 TEST_F(HungWindow, ApplyOfTheSheetWaitsNoLongerThanTheBroadcastTimeout) {
