@@ -493,13 +493,15 @@ TEST_F(DocumentSheet, PagesAndLaterStagesAsTheProtocolAsksAndTheSheetClosesWithO
 // sheet's thread that kept one: a refused call changes nothing, and a tree
 // without items gives its context back.
 TEST_F(DocumentSheet, PagesTakeTheContextOfTheLatestTreeThatKeptOne) {
-    for (bool laterKeeps : {true, false}) {
-        SCOPED_TRACE(laterKeeps);
+    const std::pair<DWORD, bool> laterTrees[] = {
+        {OEMCUIP_PRNPROP, true}, {OEMCUIP_DOCPROP, false}, {OEMCUIP_PRNPROP, false}};
+    for (const auto& [mode, laterKeeps] : laterTrees) {
+        SCOPED_TRACE(testing::Message() << mode << " " << laterKeeps);
         ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page"), 0, false));
         OEMCUIPPARAM later = sheet->optionTreeParam;
         later.pOEMUserData = nullptr;
         later.pOEMOptItems = laterKeeps ? later.pOEMOptItems : nullptr;
-        EXPECT_EQ(S_OK, plugin->CommonUIProp(OEMCUIP_PRNPROP, &later));
+        EXPECT_EQ(S_OK, plugin->CommonUIProp(mode, &later));
         EXPECT_EQ(E_FAIL, plugin->CommonUIProp(7, &later));
         EXPECT_EQ(laterKeeps ? S_OK : E_FAIL, sheet->Init());
         ASSERT_EQ(laterKeeps ? 1u : 0u, sheet->calls.size());
