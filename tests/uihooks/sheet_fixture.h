@@ -34,6 +34,14 @@ inline HWND ShowWithTreePage(standin::PropertySheetHost& sheet, standin::HostPag
     return window;
 }
 
+// The process's current directory, which belongs to the host: no sheet,
+// page or editor may move it.
+inline std::wstring CurrentDirectory() {
+    wchar_t now[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, now);
+    return now;
+}
+
 class SheetFixture : public PluginFixture {
   protected:
     static constexpr const wchar_t* kPrinter = L"Sheets Test K335";
@@ -46,7 +54,6 @@ class SheetFixture : public PluginFixture {
     }
     void TearDown() override {
         sheet.reset(); // its pages run the plug-in's code
-        // The process's current directory belongs to the host: no sheet moves it.
         EXPECT_EQ(startDirectory, CurrentDirectory());
         PluginFixture::TearDown();
     }
@@ -89,11 +96,6 @@ class SheetFixture : public PluginFixture {
         wchar_t value[32] = {};
         GetEnvironmentVariableW(L"VORNPSXPS_LOADED", value, 32);
         return value;
-    }
-    static std::wstring CurrentDirectory() {
-        wchar_t now[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, now);
-        return now;
     }
 
     standin::SpoolerControl spooler{};

@@ -1,34 +1,133 @@
 // Two printing-preferences sheets in one process, each on its own thread, as
 // the Printers folder or an application runs them: neither may take
 // anything from the other, and the process is left as it was.
-#include "sheet_thread.h"
+#include "sheet_fixture.h"
 
 #include "core/private_devmode.h"
-#include "editor_presence.h"
 #include "resource_ids.h"
+#include "support/page_sheet.h"
 #include "support/resource_meter.h"
 #include "support/spooler_printers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
 namespace {
 
-using Sheet = SheetThread::Sheet;
+using Sheet = standin::PropertySheetHost;
 
-std::wstring CurrentDirectory() {
-    wchar_t now[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, now);
-    return now;
-}
+// One printing-preferences sheet on a thread of its own, as an application
+// that has two printers' preferences open at once runs them: the plug-in
+// loaded into a stand-in host on that thread, the host's sheet made and
+// pumped there, and a person answering the thread's message boxes OK.
+class SheetThread {
+  public:
+    SheetThread() : thread_([this] { Loop(); }) { WaitForSingleObject(ready_, 10000); }
+    ~SheetThread() {
+        Run([this](Sheet&) {
+            sheet_.reset();
+            host_.Unload();
+            DestroyWindow(runner_);
+        });
+        thread_.join();
+        CloseHandle(ready_);
+    }
+    SheetThread(const SheetThread&) = delete;
+    SheetThread& operator=(const SheetThread&) = delete;
 
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-    for (const DWORD start = GetTickCount(); !done(); Sleep(20)) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
+    // Runs `work` on the sheet's thread with its host sheet; its answer.
+    template <class Work> auto On(Work work) {
+        using Answer = decltype(work(*sheet_));
+        if constexpr (std::is_void_v<Answer>) {
+            Run(work);
+        } else {
+            Answer answer{};
+            Run([&](Sheet& sheet) { answer = work(sheet); });
+            return answer;
         }
     }
-    return true;
-}
+    // Begin, Init and ShowModeless: the sheet window, or null when a step failed.
+    HWND Open(const std::wstring& printer) {
+        return On([&](Sheet& sheet) {
+            return sheet.Begin(printer) == S_OK && sheet.Init() == S_OK ? sheet.ShowModeless()
+                                                                        : nullptr;
+        });
+    }
+    // SET_RESULT and DESTROY, then the host lets go of the sheet and its
+    // heap, as it does when its dialog ends.
+    void Close() {
+        On([this](Sheet& sheet) {
+            if (sheet.Sheet()) {
+                DestroyWindow(sheet.Sheet());
+            }
+            sheet.End(CPSUI_OK);
+            sheet_ = std::make_unique<Sheet>(host_);
+        });
+    }
+    IPrintOemUI* Plugin() const { return host_.Plugin(); }
+    // The dialog of page `index`, made now if it was never shown.
+    HWND Page(int index) {
+        return On([index](Sheet& sheet) { return sheet.PageWindow(index); });
+    }
+    // The message boxes answered so far on this thread.
+    std::vector<pagesheet::SeenBox> Boxes() {
+        return On([this](Sheet&) { return person_->Seen(); });
+    }
+
+  private:
+    static constexpr UINT kRunMessage = WM_APP + 7;
+
+    void Run(const std::function<void(Sheet&)>& work) {
+        SendMessageW(runner_, kRunMessage, 0, reinterpret_cast<LPARAM>(&work));
+    }
+    void Loop() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = RunProc;
+        wc.lpszClassName = L"VornSheetThreadRunner";
+        RegisterClassW(&wc); // a second sheet thread finds it registered
+        runner_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
+        SetWindowLongPtrW(runner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        std::string error;
+        EXPECT_TRUE(host_.Load(standin::PluginDllPath(), &error)) << error;
+        sheet_ = std::make_unique<Sheet>(host_);
+        pagesheet::Person person;
+        person.Reply(IDOK);
+        person_ = &person;
+        SetEvent(ready_);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            const HWND sheet = sheet_ ? sheet_->Sheet() : nullptr;
+            if (!sheet || !PropSheet_IsDialogMessage(sheet, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+    static LRESULT CALLBACK RunProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<SheetThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == kRunMessage) {
+            (*reinterpret_cast<const std::function<void(Sheet&)>*>(lParam))(*self->sheet_);
+        } else if (message == WM_DESTROY) {
+            PostQuitMessage(0);
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    standin::PluginHost host_;
+    std::unique_ptr<Sheet> sheet_;
+    HWND runner_ = nullptr;
+    HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    pagesheet::Person* person_ = nullptr; // the thread's own
+    std::thread thread_;                  // last: starts once everything above is ready
+};
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -52,8 +151,6 @@ class TwoSheets : public ::testing::Test {
         for (int n = 1; n < 6; ++n) {
             DeleteFileW(NewTicket(n).c_str());
         }
-        // Nothing a sheet, a page or the editor did moves the process's
-        // current directory, which belongs to the host.
         EXPECT_EQ(startDirectory, CurrentDirectory());
     }
 
@@ -75,7 +172,7 @@ class TwoSheets : public ::testing::Test {
     standin::EditorPresence editor{standin::EditorPresence::Editor::Program};
 };
 
-TEST_F(TwoSheets, InterleavedOnTwoThreadsEachJobGetsItsOwnValuesFromItsOwnPage) {
+TEST_F(TwoSheets, InterleavedEachJobGetsItsOwnPagesValuesAndTheEndsLeaveNoContextBehind) {
     const std::wstring printerA = LocalPrinter(L"Two Sheets A K340", L"Vorn K340 PS");
     const std::wstring printerB = LocalPrinter(L"Two Sheets B K310", L"Vorn K310 PS");
     SheetThread a;
@@ -98,7 +195,10 @@ TEST_F(TwoSheets, InterleavedOnTwoThreadsEachJobGetsItsOwnValuesFromItsOwnPage) 
         HWND destination = row.sheet->Page(0);
         ASSERT_NE(nullptr, destination);
         SetDlgItemTextW(destination, IDC_JOBNAME, row.jobName);
-        row.sheet->Apply();
+        row.sheet->On([](Sheet& sheet) { // Apply, as a person presses it
+            PropSheet_PressButton(sheet.Sheet(), PSBTN_APPLYNOW);
+            sheet.Pump(100);
+        });
     }
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.jobName);
@@ -115,21 +215,13 @@ TEST_F(TwoSheets, InterleavedOnTwoThreadsEachJobGetsItsOwnValuesFromItsOwnPage) 
         });
         EXPECT_TRUE(row.sheet->Boxes().empty());
     }
-    a.Close();
+    a.Close(); // the hosts' heaps with the sheets' contexts are gone
     b.Close();
-}
-
-TEST_F(TwoSheets, ASheetsEndLeavesNoContextForLaterInitialisations) {
-    const std::wstring printer = LocalPrinter(L"Two Sheets Ended K335", L"Vorn K335 PS");
-    SheetThread ended;
-    ASSERT_EQ(S_OK, ended.On([&](Sheet& sheet) { return sheet.Begin(printer); }));
-    ASSERT_EQ(S_OK, ended.On([](Sheet& sheet) { return sheet.Init(); }));
-    ended.Close(); // the host's heap with that sheet's context is gone
 
     // Another sheet whose option tree kept no context (its record came
-    // without a heap), on another thread and on the same one.
+    // without a heap), on a new thread and on the ended sheets' own.
     SheetThread other;
-    for (SheetThread* thread : {&other, &ended}) {
+    for (SheetThread* thread : {&other, &a, &b}) {
         thread->On([thread](Sheet& sheet) {
             OEMCUIPPARAM param{};
             param.cbSize = sizeof(param);
@@ -158,14 +250,9 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     ASSERT_NE(nullptr, b.Open(printerB)); // its Tickets tab is never shown
     const HWND tickets = a.Page(1);
     ASSERT_NE(nullptr, tickets);
-
     // The library is the editor folder's, not the one of the same name
     // beside this program (searched first by a load by bare name).
-    const HMODULE library = GetModuleHandleW(L"vornjtwxp.dll");
-    ASSERT_NE(nullptr, library);
-    wchar_t loaded[MAX_PATH] = {};
-    GetModuleFileNameW(library, loaded, MAX_PATH);
-    EXPECT_EQ(0, lstrcmpiW(editor.LibraryPath().c_str(), loaded)) << loaded;
+    ASSERT_NE(nullptr, GetModuleHandleW(editor.LibraryPath().c_str()));
 
     // The Tickets page's New, as a person starts it: a double click on "None".
     auto startNew = [tickets] {
@@ -180,9 +267,9 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
         (testsupport::LocalPrinterKeyPath(printerA) + L"\\PrinterDriverData").c_str());
     SetEnvironmentVariableW(L"VORN_TICKETLIB_HOLD_MS", L"1500");
     startNew();
-    ASSERT_TRUE(WaitFor([&] { return Exists(Record()); }, 10000));
+    ASSERT_TRUE(pagesheet::PumpUntil([&] { return Exists(Record()); }, 10000));
     b.Close();
-    EXPECT_TRUE(WaitFor([&] { return Exists(Log()); }, 15000));
+    EXPECT_TRUE(pagesheet::PumpUntil([&] { return Exists(Log()); }, 15000));
     EXPECT_TRUE(Exists(NewTicket(1)));
 
     // And A's next News, with B long gone, still have its library; each
@@ -194,7 +281,9 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     for (int n = 2; n < 2 + kMoreEditors; ++n) {
         DeleteFileW(Log().c_str());
         startNew();
-        EXPECT_TRUE(WaitFor([&] { return Exists(NewTicket(n)) && Exists(Log()); }, 10000)) << n;
+        EXPECT_TRUE(
+            pagesheet::PumpUntil([&] { return Exists(NewTicket(n)) && Exists(Log()); }, 10000))
+            << n;
         Sleep(2000);
     }
     EXPECT_LT(testsupport::ResourceMeter::KernelHandles() - handlesBefore, kMoreEditors);
@@ -203,12 +292,9 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
 
     // New reported to the sheet with the Tickets page's own handle.
     EXPECT_TRUE(a.On([](Sheet& sheet) {
-        for (const auto& result : sheet.results) {
-            if (result.first == sheet.pages[1].handle) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(sheet.results.begin(), sheet.results.end(), [&](const auto& result) {
+            return result.first == sheet.pages[1].handle;
+        });
     }));
     a.Close();
     // Every page is gone: nothing holds the library any more.
