@@ -12,6 +12,7 @@
 #include <prsht.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace pagesheet {
@@ -210,6 +211,9 @@ Entries Person::Texts() const {
 void Person::Look() {
     const HWND box = busy_ ? nullptr : MessageBoxUp();
     if (!box) {
+        if (!busy_ && look_) {
+            look_(GetActiveWindow());
+        }
         return;
     }
     busy_ = true;
@@ -514,6 +518,44 @@ bool PageSheet::LeavePage() {
     SendMessageW(sheet_, PSM_SETCURSEL, 1, 0);
     Pump();
     return reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0)) != page_;
+}
+
+// ---- The Tickets page --------------------------------------------------------
+
+ListBoxOracle::ListBoxOracle(HWND pageList)
+    : box_(CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
+                           nullptr, nullptr, nullptr, nullptr),
+           &DestroyWindow) {
+    SendMessageW(box_.get(), LB_SETLOCALE, SendMessageW(pageList, LB_GETLOCALE, 0, 0), 0);
+}
+
+void ListBoxOracle::Add(const Entries& names) const {
+    for (const std::wstring& name : names) {
+        SendMessageW(box_.get(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+}
+
+void ListBoxOracle::Remove(const std::wstring& name) const {
+    const Entries names = WithNone();
+    const auto at = std::find(names.begin() + 1, names.end(), name) - names.begin() - 1;
+    SendMessageW(box_.get(), LB_DELETESTRING, static_cast<WPARAM>(at), 0);
+}
+
+Entries ListBoxOracle::WithNone() const {
+    Entries entries{L"None"};
+    const LRESULT count = SendMessageW(box_.get(), LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[MAX_PATH + 1] = {};
+        SendMessageW(box_.get(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+Entries ListBoxOracle::Listed(HWND pageList, const Entries& names) {
+    const ListBoxOracle oracle(pageList);
+    oracle.Add(names);
+    return oracle.WithNone();
 }
 
 TicketsPageTest::TicketsPageTest()

@@ -21,6 +21,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace pagesheet {
@@ -78,6 +79,9 @@ class Person {
     const std::vector<SeenBox>& Seen() const { return seen_; }
     void Clear() { seen_.clear(); }
     size_t Unanswered() const { return queued_.size(); }
+    // While no box is up, also hands the active window to `look` (a dialog
+    // the person works in).
+    void Watch(std::function<void(HWND)> look) { look_ = std::move(look); }
     // The texts of the boxes seen, each checked for the plug-in's caption.
     Entries Texts() const;
 
@@ -89,6 +93,7 @@ class Person {
     int reply_ = 0;
     std::deque<int> queued_;
     std::vector<SeenBox> seen_;
+    std::function<void(HWND)> look_;
 };
 
 // A folder under the temporary folder, removed with all in it at the end.
@@ -241,6 +246,23 @@ class PrinterPage : public PagePrinter, public PageSheet {
                 const std::wstring& driver = kFamily2Driver,
                 const std::wstring& name = Unique(L"Page printer"))
         : PagePrinter(name, driver, devmode), PageSheet(templateId, proc, &Context()) {}
+};
+
+// A sorted list box in the page list's locale, handed names one by one: the
+// order the page's list must show them in.
+class ListBoxOracle {
+  public:
+    explicit ListBoxOracle(HWND pageList);
+    void Add(const Entries& names) const;
+    // The entry of exactly this name (the list box's own search ignores case).
+    void Remove(const std::wstring& name) const;
+    // "None" on top, then the names in the list box's order.
+    Entries WithNone() const;
+    // What the page's list must show for these tickets, handed in this order.
+    static Entries Listed(HWND pageList, const Entries& names);
+
+  private:
+    std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> box_;
 };
 
 // A Tickets page test: a printer whose saved directory (`savedDirectory`) is

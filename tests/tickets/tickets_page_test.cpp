@@ -13,20 +13,15 @@
 #include "plugin_host.h"
 #include "resource_ids.h"
 #include "ticketrecord/new_ticket_record.h"
-#include "tickets/tickets.h"
-#include "tickets/tickets_page.h"
 
 #include <compstui.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <memory>
-#include <type_traits>
 #include <vector>
 
 using namespace vorn;
@@ -157,44 +152,16 @@ TEST_F(TicketListTest, ListsTicketsBelowNoneAndTheSelectionSetsTheButtons) {
     sheet->Select(kList, 0);
     EXPECT_EQ(kNotYet, sheet->Text(IDC_TICKET_DESC));
     EXPECT_TRUE(sheet->AllEnabled({IDC_TICKET_EDIT, IDC_TICKET_DELETE}, false));
+
+    // The folder gone with a ticket chosen: "None" alone, chosen.
+    sheet->Select(kList, 2);
+    folder.Destroy();
+    Refresh(*sheet);
+    EXPECT_EQ((Entries{L"None"}), sheet->EntriesOf(kList));
+    EXPECT_EQ(0, sheet->Selection(kList));
+    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
+    EXPECT_EQ(kUseDriver, sheet->Text(IDC_TICKET_DESC));
 }
-
-// A sorted list box in the page list's locale, handed names one by one: the
-// order the page's list must show them in.
-class ListBoxOracle {
-  public:
-    explicit ListBoxOracle(HWND pageList)
-        : box_(CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100,
-                               100, nullptr, nullptr, nullptr, nullptr),
-               &DestroyWindow) {
-        SendMessageW(box_.get(), LB_SETLOCALE, SendMessageW(pageList, LB_GETLOCALE, 0, 0), 0);
-    }
-    void Add(const Entries& names) const {
-        for (const std::wstring& name : names) {
-            SendMessageW(box_.get(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        }
-    }
-    // The entry of exactly this name (the list box's own search ignores case).
-    void Remove(const std::wstring& name) const {
-        const Entries names = WithNone();
-        const auto at = std::find(names.begin() + 1, names.end(), name) - names.begin() - 1;
-        SendMessageW(box_.get(), LB_DELETESTRING, static_cast<WPARAM>(at), 0);
-    }
-    // "None" on top, then the names in the list box's order.
-    Entries WithNone() const {
-        Entries entries{L"None"};
-        const LRESULT count = SendMessageW(box_.get(), LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            wchar_t text[MAX_PATH + 1] = {};
-            SendMessageW(box_.get(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-            entries.push_back(text);
-        }
-        return entries;
-    }
-
-  private:
-    std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> box_;
-};
 
 TEST_F(TicketListTest, FillAndRefreshKeepTheListBoxsOwnOrderAndEachEntryItsFile) {
     // Names whose order is not that of their characters' codes: blanks and
@@ -389,7 +356,7 @@ TEST_F(FolderWatchTest, ListFollowsTheFolderWhileThePageIsOpen) {
          {L"None"},
          0},
         {"that folder made, with a ticket", -1, [&] { make(L"L.jdf"); }, {L"None", L"L"}, 0},
-        {"folder deleted with its ticket chosen", 1, [&] { later.Destroy(); }, {L"None"}, 0},
+        {"folder deleted", -1, [&] { later.Destroy(); }, {L"None"}, 0},
         // The page must have let go of the deleted folder for its name to
         // be free again.
         {"folder made again, with a ticket", -1, [&] { make(L"M.jdf"); }, {L"None", L"M"}, 0},
@@ -404,8 +371,6 @@ TEST_F(FolderWatchTest, ListFollowsTheFolderWhileThePageIsOpen) {
         EXPECT_EQ(step.entries, sheet->EntriesOf(kList));
         EXPECT_EQ(step.selected, sheet->Selection(kList));
         EXPECT_TRUE(sheet->AllEnabled({IDC_TICKET_EDIT, IDC_TICKET_DELETE}, step.selected != 0));
-        // (a ticket chosen, or "None" as the list's own choice)
-        EXPECT_EQ(step.selected ? kNotYet : kUseDriver, sheet->Text(IDC_TICKET_DESC));
     }
     EXPECT_TRUE(person.Seen().empty());
 
@@ -827,84 +792,32 @@ TEST_F(TicketsPage, DeleteAsksFirstAndReportsRefusal) {
         person.Texts());
 }
 
-TEST_F(TicketsPage, DirectoryEditRefillsTheListOrComplainsLater) {
+TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
     other.Touch(L"X.jdf");
     other.Remove(L"B.jdf");
-    auto sheet = OpenPage();
-    TypeDirectory(*sheet, other.Path());
-    EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
-    EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButtonId)));
+    {
+        auto sheet = OpenPage();
+        TypeDirectory(*sheet, other.Path());
+        EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
+        EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButtonId)));
 
-    const std::wstring nowhere = other.Path() + L"\\nowhere";
-    TypeDirectory(*sheet, nowhere);
-    EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
-    EXPECT_TRUE(person.Seen().empty());
-    sheet->Notify(kList, LBN_SETFOCUS);
-    EXPECT_EQ(Entries{InvalidDirectoryText(nowhere)}, person.Texts());
-    EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
+        const std::wstring nowhere = other.Path() + L"\\nowhere";
+        TypeDirectory(*sheet, nowhere);
+        EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
+        EXPECT_TRUE(person.Seen().empty());
+        sheet->Notify(kList, LBN_SETFOCUS);
+        EXPECT_EQ(Entries{InvalidDirectoryText(nowhere)}, person.Texts());
+        EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
 
-    // The field takes no more than a ticket path can hold: "\", a name of
-    // one character and ".jdf" must still fit the 259 characters.
-    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, L"");
-    sheet->Type(IDC_TICKET_DIR, std::wstring(300, L'd'));
-    EXPECT_EQ(253, GetWindowTextLengthW(sheet->Item(IDC_TICKET_DIR)));
-}
-
-// A person using the Browse dialog: types a folder into the name field and
-// presses OK, first a folder that does not exist, then the wanted one; and
-// should the dialog refuse that too, presses Cancel (a third press), so that
-// the test fails rather than waits.
-class FolderPicker {
-  public:
-    FolderPicker(std::wstring missing, std::wstring folder)
-        : typed_{std::move(missing), std::move(folder)} {
-        picker_ = this;
-        timer_ = SetTimer(nullptr, 0, 100, &FolderPicker::OnTimer);
+        // The field takes no more than a ticket path can hold: "\", a name of
+        // one character and ".jdf" must still fit the 259 characters.
+        SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, L"");
+        sheet->Type(IDC_TICKET_DIR, std::wstring(300, L'd'));
+        EXPECT_EQ(253, GetWindowTextLengthW(sheet->Item(IDC_TICKET_DIR)));
     }
-    ~FolderPicker() {
-        KillTimer(nullptr, timer_);
-        picker_ = nullptr;
-    }
-    std::wstring nameLabel;
-    int presses = 0;
-
-  private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        FolderPicker* self = picker_;
-        // The dialog when it is active: not while a message box is up.
-        const HWND dialog = GetActiveWindow();
-        wchar_t title[64] = {};
-        GetWindowTextW(dialog, title, 64);
-        if (!self || std::wstring(title) != L"Select Tickets Directory" || self->presses > kTyped) {
-            return;
-        }
-        if (self->presses == 0) {
-            wchar_t text[MAX_PATH] = {};
-            GetDlgItemTextW(dialog, IDC_OFN_NAME_LABEL, text, MAX_PATH);
-            self->nameLabel = text;
-        }
-        int button = IDCANCEL;
-        if (self->presses < kTyped) {
-            SetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, self->typed_[self->presses].c_str());
-            button = IDOK;
-        }
-        ++self->presses;
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-    }
-    static constexpr int kTyped = 2;
-    static FolderPicker* picker_;
-    UINT_PTR timer_ = 0;
-    std::wstring typed_[kTyped];
-};
-FolderPicker* FolderPicker::picker_ = nullptr;
-
-// The folder typed whole, or relative to the folder shown (not to the
-// process's current directory, which the dialog leaves as it was).
-TEST_F(TicketsPage, BrowseStoresTheChosenFolderAndRefreshesFromIt) {
-    other.Touch(L"X.jdf");
-    other.Remove(L"B.jdf");
+    // Browse: the folder typed whole, or relative to the folder shown (not
+    // to the process's current directory, which the dialog leaves as it was).
     const std::wstring parent = other.Path().substr(0, other.Path().rfind(L'\\'));
     for (bool relative : {false, true}) {
         SCOPED_TRACE(relative ? "relative" : "whole");
@@ -915,14 +828,34 @@ TEST_F(TicketsPage, BrowseStoresTheChosenFolderAndRefreshesFromIt) {
         if (relative) {
             SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, parent.c_str());
         }
+        // In the dialog, the person types into the name field and presses
+        // OK, first a folder that does not exist, then the wanted one; and
+        // should the dialog refuse that too, presses Cancel, so that the
+        // test fails rather than waits.
         const std::wstring missing = other.Path() + L"\\missing";
-        {
-            FolderPicker picker(missing,
-                                relative ? other.Path().substr(parent.size() + 1) : other.Path());
-            sheet->Notify(IDC_TICKET_BROWSE, BN_CLICKED);
-            EXPECT_EQ(2, picker.presses);
-            EXPECT_EQ(L"Folder &name:", picker.nameLabel);
-        }
+        const std::wstring typed[] = {missing, relative ? other.Path().substr(parent.size() + 1)
+                                                        : other.Path()};
+        int presses = 0;
+        wchar_t nameLabel[64] = {};
+        person.Watch([&](HWND dialog) {
+            wchar_t title[64] = {};
+            GetWindowTextW(dialog, title, 64);
+            if (lstrcmpW(title, L"Select Tickets Directory") || presses > 2) {
+                return;
+            }
+            GetDlgItemTextW(dialog, IDC_OFN_NAME_LABEL, nameLabel, 64);
+            const int button = presses < 2 ? IDOK : IDCANCEL;
+            if (presses < 2) {
+                SetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, typed[presses].c_str());
+            }
+            ++presses;
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+        });
+        sheet->Notify(IDC_TICKET_BROWSE, BN_CLICKED);
+        person.Watch(nullptr);
+        EXPECT_EQ(2, presses);
+        EXPECT_STREQ(L"Folder &name:", nameLabel);
         // The folder that does not exist was refused and the dialog stayed.
         EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, person.Texts());
         wchar_t nowFolder[MAX_PATH] = {};
