@@ -1,11 +1,7 @@
-// The Tickets page. Without the ticket software: where the directory comes
-// from, the list and its order, the selection, what leaving the page stores,
-// and the list keeping up with its folder on the page's own refresh timer.
-// Then with the ticket editor and library (stand-ins copied into a folder
-// whose path holds blanks): the editor's life as a person and the host see
-// it (its log, its window, the page's answers to the sheet, the list, the
-// registry), every shape of hand-back, an editor that crashes or never ends;
-// Delete, the directory field and Browse.
+// The Tickets page. Without the ticket software: the directory, the list and
+// its order, the selection, what leaving the page stores, the refresh timer.
+// With the stand-in editor and library, copied into a folder whose path holds
+// blanks: the editor's life, its hand-backs, Delete, the directory and Browse.
 #include "support/page_sheet.h"
 #include "support/resource_meter.h"
 
@@ -22,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 using namespace vorn;
@@ -51,63 +48,35 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
     TempFolder saved(L"saved"), fallback(L"default");
     saved.Touch(L"S.jdf");
     fallback.Touch(L"D.jdf");
-    editorDefault.SetString(fallback.Path());
-    savedDirectory.SetString(saved.Path());
     // Each place gives way to the next when it is missing or unreadable;
     // the editor default is not checked for existence (the page finds it
     // missing as the focus lands on the list).
-    const std::wstring later = fallback.Path() + L"\\later";
-    const std::wstring& savedPath = saved.Path();
+    const std::wstring B = folder.File(L"B.jdf"), gone = folder.File(L"gone.jdf");
+    const std::wstring S = saved.Path(), D = fallback.Path(), later = D + L"\\later";
+    const std::wstring badLater = InvalidDirectoryText(later), badBlank = InvalidDirectoryText(L"");
+    const Entries none{L"None"};
     const struct {
         const char* what;
-        std::function<void()> change;
+        std::wstring ticket;
+        std::optional<std::wstring> saved, fallback; // (none: the value is missing)
         std::wstring directory;
         Entries entries;
         int selected;
         Entries seen;
     } rows[] = {
-        {"the ticket's folder",
-         [&] { lstrcpyW(printer.Devmode().ticketPath, folder.File(L"B.jdf").c_str()); },
-         AbsolutePath(folder.Path()),
-         {L"None", L"A", L"B"},
-         2,
-         {}},
-        {"the saved directory, the ticket gone",
-         [&] {
-             folder.Remove(L"B.jdf");
-             savedDirectory.SetString(savedPath);
-         },
-         AbsolutePath(savedPath),
-         {L"None", L"S"},
-         0,
-         {}},
-        {"a saved directory that does not exist",
-         [&] { savedDirectory.SetString(savedPath + L"\\missing"); },
-         AbsolutePath(fallback.Path()),
-         {L"None", L"D"},
-         0,
-         {}},
-        {"an editor default that does not exist",
-         [&] {
-             savedDirectory.Delete();
-             editorDefault.SetString(later);
-         },
-         AbsolutePath(later),
-         {L"None"},
-         0,
-         {InvalidDirectoryText(later)}},
-        {"no editor default",
-         [&] { editorDefault.Delete(); },
-         L"",
-         {L"None"},
-         0,
-         {kRegistryFailedText, InvalidDirectoryText(L"")}},
+        {"the ticket's folder", B, S, D, folder.Path(), {L"None", L"A", L"B"}, 2, {}},
+        {"the saved directory, the ticket gone", gone, S, D, S, {L"None", L"S"}, 0, {}},
+        {"a saved directory that is missing", gone, S + L"\\no", D, D, {L"None", L"D"}, 0, {}},
+        {"a missing editor default", gone, {}, later, later, none, 0, {badLater}},
+        {"no editor default", gone, {}, {}, L"", none, 0, {kRegistryFailedText, badBlank}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        row.change();
+        lstrcpyW(printer.Devmode().ticketPath, row.ticket.c_str());
+        row.saved ? savedDirectory.SetString(*row.saved) : savedDirectory.Delete();
+        row.fallback ? editorDefault.SetString(*row.fallback) : editorDefault.Delete();
         auto sheet = OpenPage();
-        EXPECT_EQ(row.directory, sheet->Text(IDC_TICKET_DIR));
+        EXPECT_EQ(AbsolutePath(row.directory), sheet->Text(IDC_TICKET_DIR));
         EXPECT_EQ(row.entries, sheet->EntriesOf(kList));
         EXPECT_EQ(row.selected, sheet->Selection(kList));
         EXPECT_EQ(row.selected != 0, sheet->Enabled(IDC_TICKET_EDIT));
@@ -116,7 +85,7 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
             // The ticket's folder is kept as the printer's directory, as a
             // whole 260-character string.
             DWORD type = 0, bytes = 0;
-            EXPECT_EQ(row.directory, savedDirectory.ReadString(&type, &bytes));
+            EXPECT_EQ(AbsolutePath(row.directory), savedDirectory.ReadString(&type, &bytes));
             EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
             EXPECT_EQ(520u, bytes);
         }
@@ -604,12 +573,12 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
     const DWORD zero = 0, one = 1;
     const ULONGLONG wideZero = 0;
     const std::vector<wchar_t> unterminated(MAX_PATH, L'q');
+    const RegValue exitCodeValue = printer.Value(names::kEditorExitCode);
+    const RegValue chosen = printer.Value(names::kSelectedTicket);
     const auto exitCode = [&](DWORD type, const void* data, DWORD size) {
-        return [=] { printer.Value(names::kEditorExitCode).SetRaw(type, data, size); };
+        return [=] { exitCodeValue.SetRaw(type, data, size); };
     };
-    const auto selected = [&](const std::wstring& text) {
-        return [=] { printer.Value(names::kSelectedTicket).SetString(text); };
-    };
+    const auto selected = [&](const std::wstring& text) { return [=] { chosen.SetString(text); }; };
     const struct {
         const char* what;
         std::function<void()> leave;
@@ -617,8 +586,8 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
     } rows[] = {
         {"handed back by the editor",
          [&] {
-             printer.Value(names::kSelectedTicket).Delete();
-             printer.Value(names::kEditorExitCode).Delete();
+             chosen.Delete();
+             exitCodeValue.Delete();
              SetEnv(L"VORN_EDITOR_KEY", printer.DataKeyPath());
              SetEnv(L"VORN_EDITOR_SELECTED", ticket);
              SetEnv(L"VORN_EDITOR_EXIT", L"0");
@@ -627,8 +596,7 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         {"well formed", [] {}, Outcome::kTaken},
         {"exit code as four bytes", exitCode(REG_BINARY, &zero, 4), Outcome::kTaken},
         {"exit code not zero", exitCode(REG_DWORD, &one, 4), Outcome::kIgnored},
-        {"exit code missing", [&] { printer.Value(names::kEditorExitCode).Delete(); },
-         Outcome::kReported},
+        {"exit code missing", [&] { exitCodeValue.Delete(); }, Outcome::kReported},
         {"exit code of no bytes", exitCode(REG_DWORD, &zero, 0), Outcome::kReported},
         {"exit code of one byte", exitCode(REG_BINARY, &zero, 1), Outcome::kReported},
         {"exit code of two bytes", exitCode(REG_BINARY, &zero, 2), Outcome::kReported},
@@ -636,22 +604,20 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         {"exit code as empty text", exitCode(REG_SZ, L"", 2), Outcome::kReported},
         {"exit code as text", exitCode(REG_SZ, L"0", 4), Outcome::kReported},
         {"exit code big-endian", exitCode(REG_DWORD_BIG_ENDIAN, &zero, 4), Outcome::kReported},
-        {"ticket as a number",
-         [&] { printer.Value(names::kSelectedTicket).SetRaw(REG_DWORD, &zero, sizeof(zero)); },
+        {"ticket as a number", [&] { chosen.SetRaw(REG_DWORD, &zero, sizeof(zero)); },
          Outcome::kReported},
         {"ticket not terminated",
          [&] {
-             printer.Value(names::kSelectedTicket)
-                 .SetRaw(REG_SZ, unterminated.data(),
-                         static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
+             chosen.SetRaw(REG_SZ, unterminated.data(),
+                           static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
          },
          Outcome::kReported},
         // An editor that crashes hands nothing back; the page goes on.
         {"editor crashed",
          [&] {
              SetEnv(L"VORN_EDITOR_CRASH", L"1");
-             printer.Value(names::kSelectedTicket).Delete();
-             printer.Value(names::kEditorExitCode).Delete();
+             chosen.Delete();
+             exitCodeValue.Delete();
          },
          Outcome::kReported},
         {"ticket naming a folder", selected(other.Path()), Outcome::kIgnored},
@@ -667,8 +633,8 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         SCOPED_TRACE(row.what);
         ClearEnv(L"VORN_EDITOR_KEY");
         ClearEnv(L"VORN_EDITOR_CRASH");
-        printer.Value(names::kSelectedTicket).SetString(ticket);
-        printer.Value(names::kEditorExitCode).SetRaw(REG_DWORD, &zero, sizeof(zero));
+        chosen.SetString(ticket);
+        exitCodeValue.SetRaw(REG_DWORD, &zero, sizeof(zero));
         row.leave();
         SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.Path().c_str());
         Refresh(*sheet);
