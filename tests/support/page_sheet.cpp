@@ -5,11 +5,14 @@
 #include "plugin_host.h"
 #include "core/names.h"
 #include "resource_ids.h"
+#include "tickets/tickets.h"
+#include "tickets/tickets_page.h"
 
 #include <commctrl.h>
 #include <prsht.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace pagesheet {
@@ -54,16 +57,33 @@ void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name, D
     ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(root, path.c_str(), name.c_str(), type, data, size));
 }
 
-// Calls `visit` with the name of each file (not folder) that matches `pattern`.
-template <class Visit> void EachFile(const std::wstring& pattern, Visit visit) {
+// Calls `visit` with the name of each entry that matches `pattern` (not "."
+// nor "..") and whether it is a folder.
+template <class Visit> void EachEntry(const std::wstring& pattern, Visit visit) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            visit(std::wstring(found.cFileName));
+        if (lstrcmpW(found.cFileName, L".") && lstrcmpW(found.cFileName, L"..")) {
+            visit(std::wstring(found.cFileName),
+                  (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
         }
     }
     FindClose(search);
+}
+
+// Removes a folder with all in it; `path` is in the "\\?\" form, so that no
+// path in it is too long.
+void RemoveTree(const std::wstring& path) {
+    EachEntry(path + L"\\*", [&](const std::wstring& name, bool isFolder) {
+        const std::wstring inner = path + L"\\" + name;
+        if (isFolder) {
+            RemoveTree(inner);
+        } else {
+            SetFileAttributesW(inner.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(inner.c_str());
+        }
+    });
+    RemoveDirectoryW(path.c_str());
 }
 
 // False when the key or the value is missing.
@@ -179,19 +199,21 @@ void CALLBACK Person::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-::testing::AssertionResult Person::SawOne(const std::wstring& part) const {
-    if (seen_.size() != 1) {
-        return ::testing::AssertionFailure() << seen_.size() << " boxes seen, not one";
+Entries Person::Texts() const {
+    Entries texts;
+    for (const SeenBox& box : seen_) {
+        EXPECT_EQ(kPluginCaption, box.caption);
+        texts.push_back(box.text);
     }
-    if (seen_[0].caption != kPluginCaption || !Contains(seen_[0].text, part)) {
-        return ::testing::AssertionFailure() << "the box said: " << seen_[0].text;
-    }
-    return ::testing::AssertionSuccess();
+    return texts;
 }
 
 void Person::Look() {
     const HWND box = busy_ ? nullptr : MessageBoxUp();
     if (!box) {
+        if (!busy_ && look_) {
+            look_(GetActiveWindow());
+        }
         return;
     }
     busy_ = true;
@@ -236,18 +258,20 @@ void TempFolder::Remove(const std::wstring& name) const {
 
 Entries TempFolder::TicketNames() const {
     Entries names;
-    EachFile(path_ + L"\\*.jdf",
-             [&](const std::wstring& name) { names.push_back(name.substr(0, name.size() - 4)); });
+    EachEntry(path_ + L"\\*.jdf", [&](const std::wstring& name, bool isFolder) {
+        if (!isFolder) {
+            names.push_back(name.substr(0, name.size() - 4));
+        }
+    });
     return names;
 }
 
 void TempFolder::Destroy() {
-    EachFile(path_ + L"\\*", [this](const std::wstring& name) { Remove(name); });
-    RemoveDirectoryW(path_.c_str());
+    RemoveTree(L"\\\\?\\" + path_);
 }
 
 SavedValue::SavedValue(HKEY root, std::wstring path, std::wstring name)
-    : root_(root), path_(std::move(path)), name_(std::move(name)),
+    : RegValue(root, std::move(path), std::move(name)),
       keyExisted_(testsupport::KeyExists(root_, path_)) {
     existed_ = ReadValueOf(root_, path_, name_, &type_, &data_);
 }
@@ -262,16 +286,30 @@ SavedValue::~SavedValue() {
     }
 }
 
-void SavedValue::SetString(const std::wstring& text) const {
+void RegValue::SetString(const std::wstring& text) const {
     SetRaw(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-void SavedValue::SetRaw(DWORD type, const void* data, DWORD size) const {
+void RegValue::SetRaw(DWORD type, const void* data, DWORD size) const {
     WriteValue(root_, path_, name_, type, data, size);
 }
 
-void SavedValue::Delete() const {
+void RegValue::Delete() const {
     SHDeleteValueW(root_, path_.c_str(), name_.c_str());
+}
+
+std::wstring RegValue::ReadString(DWORD* type, DWORD* bytes) const {
+    DWORD found = 0;
+    std::vector<BYTE> data;
+    const bool read = ReadValueOf(root_, path_, name_, &found, &data);
+    if (type) {
+        *type = found;
+    }
+    if (bytes) {
+        *bytes = static_cast<DWORD>(data.size());
+    }
+    data.resize(data.size() + sizeof(wchar_t)); // a terminator of our own
+    return read ? std::wstring(reinterpret_cast<const wchar_t*>(data.data())) : L"";
 }
 
 // ---- Printer and context -------------------------------------------------
@@ -311,33 +349,6 @@ PagePrinter::~PagePrinter() {
 
 std::wstring PagePrinter::DataKeyPath() const {
     return testsupport::LocalPrinterKeyPath(Name()) + L"\\PrinterDriverData";
-}
-
-void PagePrinter::SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) const {
-    ASSERT_TRUE(testsupport::KeyExists(HKEY_LOCAL_MACHINE, DataKeyPath()));
-    WriteValue(HKEY_LOCAL_MACHINE, DataKeyPath(), name, type, data, size);
-}
-
-void PagePrinter::SetString(const wchar_t* name, const std::wstring& text) const {
-    SetValue(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-void PagePrinter::DeleteValue(const wchar_t* name) const {
-    SHDeleteValueW(HKEY_LOCAL_MACHINE, DataKeyPath().c_str(), name);
-}
-
-std::wstring PagePrinter::ReadString(const wchar_t* name, DWORD* type, DWORD* bytes) const {
-    DWORD found = 0;
-    std::vector<BYTE> data;
-    const bool read = ReadValueOf(HKEY_LOCAL_MACHINE, DataKeyPath(), name, &found, &data);
-    if (type) {
-        *type = found;
-    }
-    if (bytes) {
-        *bytes = static_cast<DWORD>(data.size());
-    }
-    data.resize(data.size() + sizeof(wchar_t)); // a terminator of our own
-    return read ? std::wstring(reinterpret_cast<const wchar_t*>(data.data())) : L"";
 }
 
 // ---- The sheet ---------------------------------------------------------------
@@ -509,23 +520,67 @@ bool PageSheet::LeavePage() {
     return reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0)) != page_;
 }
 
-TicketsPageTest::TicketsPageTest(PageProc proc)
+// ---- The Tickets page --------------------------------------------------------
+
+ListBoxOracle::ListBoxOracle(HWND pageList)
+    : box_(CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100,
+                           nullptr, nullptr, nullptr, nullptr),
+           &DestroyWindow) {
+    SendMessageW(box_.get(), LB_SETLOCALE, SendMessageW(pageList, LB_GETLOCALE, 0, 0), 0);
+}
+
+void ListBoxOracle::Add(const Entries& names) const {
+    for (const std::wstring& name : names) {
+        SendMessageW(box_.get(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+}
+
+void ListBoxOracle::Remove(const std::wstring& name) const {
+    const Entries names = WithNone();
+    const auto at = std::find(names.begin() + 1, names.end(), name) - names.begin() - 1;
+    SendMessageW(box_.get(), LB_DELETESTRING, static_cast<WPARAM>(at), 0);
+}
+
+Entries ListBoxOracle::WithNone() const {
+    Entries entries{L"None"};
+    const LRESULT count = SendMessageW(box_.get(), LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[MAX_PATH + 1] = {};
+        SendMessageW(box_.get(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+Entries ListBoxOracle::Listed(HWND pageList, const Entries& names) {
+    const ListBoxOracle oracle(pageList);
+    oracle.Add(names);
+    return oracle.WithNone();
+}
+
+TicketsPageTest::TicketsPageTest()
     : printer(Unique(L"Tickets printer"), kFamily1Driver, EmptyDevmode()), folder(L"tickets"),
+      savedDirectory(printer.Value(vorn::names::kCurrentTicketsDir)),
       softwarePath(HKEY_LOCAL_MACHINE, vorn::names::kTicketSoftwareKey,
                    vorn::names::kTicketSoftwarePathValue),
       editorDefault(HKEY_LOCAL_MACHINE, vorn::names::kTicketEditorKey,
-                    vorn::names::kTicketEditorTicketsValue),
-      proc_(proc) {
+                    vorn::names::kTicketEditorTicketsValue) {
     person.Reply(IDOK);
+    softwarePath.Delete();
     editorDefault.Delete();
-    printer.SetString(vorn::names::kCurrentTicketsDir, folder.Path());
+    savedDirectory.SetString(folder.Path());
 }
 
 std::unique_ptr<PageSheet> TicketsPageTest::OpenPage() {
     person.Clear();
-    auto sheet = std::make_unique<PageSheet>(IDD_TICKETS, proc_, &printer.Context());
+    auto sheet =
+        std::make_unique<PageSheet>(IDD_TICKETS, vorn::TicketsPageProc, &printer.Context());
     EXPECT_TRUE(sheet->Opened());
     return sheet;
+}
+
+void TicketsPageTest::Refresh(PageSheet& sheet) {
+    vorn::RefreshTicketList(sheet.Page(), PluginModule());
 }
 
 } // namespace pagesheet

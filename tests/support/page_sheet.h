@@ -21,6 +21,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace pagesheet {
@@ -78,8 +79,11 @@ class Person {
     const std::vector<SeenBox>& Seen() const { return seen_; }
     void Clear() { seen_.clear(); }
     size_t Unanswered() const { return queued_.size(); }
-    // Exactly one box was seen, with the plug-in's caption and `part` in it.
-    ::testing::AssertionResult SawOne(const std::wstring& part) const;
+    // While no box is up, also hands the active window to `look` (a dialog
+    // the person works in).
+    void Watch(std::function<void(HWND)> look) { look_ = std::move(look); }
+    // The texts of the boxes seen, each checked for the plug-in's caption.
+    Entries Texts() const;
 
   private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
@@ -89,9 +93,10 @@ class Person {
     int reply_ = 0;
     std::deque<int> queued_;
     std::vector<SeenBox> seen_;
+    std::function<void(HWND)> look_;
 };
 
-// A folder under the temporary folder, removed with its files at the end.
+// A folder under the temporary folder, removed with all in it at the end.
 class TempFolder {
   public:
     explicit TempFolder(const std::wstring& name);
@@ -108,18 +113,29 @@ class TempFolder {
     std::wstring path_;
 };
 
-// A registry value saved, and put back (or removed) at the end.
-class SavedValue {
+// A registry value, written, removed and read.
+class RegValue {
   public:
-    SavedValue(HKEY root, std::wstring path, std::wstring name);
-    ~SavedValue();
+    RegValue(HKEY root, std::wstring path, std::wstring name)
+        : root_(root), path_(std::move(path)), name_(std::move(name)) {}
     void SetString(const std::wstring& text) const;
     void SetRaw(DWORD type, const void* data, DWORD size) const;
     void Delete() const;
+    // Its text ("" when it is missing), its type and its size in bytes.
+    std::wstring ReadString(DWORD* type = nullptr, DWORD* bytes = nullptr) const;
 
-  private:
+  protected:
     HKEY root_;
     std::wstring path_, name_;
+};
+
+// A registry value saved, and put back (or removed) at the end.
+class SavedValue : public RegValue {
+  public:
+    SavedValue(HKEY root, std::wstring path, std::wstring name);
+    ~SavedValue();
+
+  private:
     bool existed_ = false, keyExisted_ = false;
     DWORD type_ = 0;
     std::vector<BYTE> data_;
@@ -145,11 +161,7 @@ class PagePrinter {
     vorn::PrivateDevmode& Devmode() { return devmode_; }
     const std::wstring& Name() const { return printer_.Name(); }
     std::wstring DataKeyPath() const;
-    void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) const;
-    void SetString(const wchar_t* name, const std::wstring& text) const;
-    void DeleteValue(const wchar_t* name) const;
-    std::wstring ReadString(const wchar_t* name, DWORD* type = nullptr,
-                            DWORD* bytes = nullptr) const;
+    RegValue Value(const wchar_t* name) const { return {HKEY_LOCAL_MACHINE, DataKeyPath(), name}; }
     // The calls to the sheet function, of every printer of the program.
     static std::vector<SheetCall>& SheetCalls();
 
@@ -236,25 +248,44 @@ class PrinterPage : public PagePrinter, public PageSheet {
         : PagePrinter(name, driver, devmode), PageSheet(templateId, proc, &Context()) {}
 };
 
-// A Tickets page test: a printer whose saved directory is `folder`, the
-// ticket software's values saved (the editor's default folder removed), and
-// a person who answers OK unless told otherwise.
+// A sorted list box in the page list's locale, handed names one by one: the
+// order the page's list must show them in.
+class ListBoxOracle {
+  public:
+    explicit ListBoxOracle(HWND pageList);
+    void Add(const Entries& names) const;
+    // The entry of exactly this name (the list box's own search ignores case).
+    void Remove(const std::wstring& name) const;
+    // "None" on top, then the names in the list box's order.
+    Entries WithNone() const;
+    // What the page's list must show for these tickets, handed in this order.
+    static Entries Listed(HWND pageList, const Entries& names);
+
+  private:
+    std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> box_;
+};
+
+// A Tickets page test: a printer whose saved directory (`savedDirectory`) is
+// `folder`, the ticket software's values saved and removed, and a person who
+// answers OK unless told otherwise.
 class TicketsPageTest : public ::testing::Test {
   protected:
-    explicit TicketsPageTest(PageProc proc);
+    TicketsPageTest();
     // Opens the page afresh, forgetting the boxes seen so far.
     std::unique_ptr<PageSheet> OpenPage();
+    // The list brought in line with its folder now (no message reaches a
+    // refresh at a chosen moment: the page's timer walks the folder only
+    // when it has changed, or after a while).
+    static void Refresh(PageSheet& sheet);
     // The page's answer to leaving it (0: it may be left).
     LONG_PTR Leave(PageSheet& sheet) { return sheet.SheetNotify(PSN_KILLACTIVE); }
 
     Person person;
     PagePrinter printer;
     TempFolder folder;
+    RegValue savedDirectory;
     SavedValue softwarePath;
     SavedValue editorDefault;
-
-  private:
-    PageProc proc_;
 };
 
 } // namespace pagesheet

@@ -1,11 +1,7 @@
-// The Tickets page. Without the ticket software: where the directory comes
-// from, the list and its order, the selection, what leaving the page stores,
-// and the list keeping up with its folder on the page's own refresh timer.
-// Then with the ticket editor and library (stand-ins copied into a folder
-// whose path holds blanks): the editor's life as a person and the host see
-// it (its log, its window, the page's answers to the sheet, the list, the
-// registry), every shape of hand-back, an editor that crashes or never ends;
-// Delete, the directory field and Browse.
+// The Tickets page. Without the ticket software: the directory, the list and
+// its order, the selection, what leaving the page stores, the refresh timer.
+// With the stand-in editor and library, copied into a folder whose path holds
+// blanks: the editor's life, its hand-backs, Delete, the directory and Browse.
 #include "support/page_sheet.h"
 #include "support/resource_meter.h"
 
@@ -13,20 +9,16 @@
 #include "plugin_host.h"
 #include "resource_ids.h"
 #include "ticketrecord/new_ticket_record.h"
-#include "tickets/tickets.h"
-#include "tickets/tickets_page.h"
 
 #include <compstui.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <memory>
-#include <type_traits>
+#include <optional>
 #include <vector>
 
 using namespace vorn;
@@ -41,25 +33,12 @@ constexpr wchar_t kNotYet[] = L"Not yet implemented";
 
 class TicketListTest : public TicketsPageTest {
   protected:
-    TicketListTest() : TicketsPageTest(TicketsPageProc) { softwarePath.Delete(); }
-    // (no message reaches a refresh at a chosen moment: FolderWatchTest
-    // below drives the page's own timer)
-    static void Refresh(PageSheet& sheet) { RefreshTicketList(sheet.Page(), PluginModule()); }
     std::wstring TicketPath() { return printer.Devmode().ticketPath; }
     // The directory typed into its field, as a person does it.
     static void TypeDirectory(PageSheet& sheet, const std::wstring& directory) {
         sheet.Notify(IDC_TICKET_DIR, EN_SETFOCUS);
         SetDlgItemTextW(sheet.Page(), IDC_TICKET_DIR, directory.c_str());
         sheet.Notify(IDC_TICKET_DIR, EN_KILLFOCUS);
-    }
-    // The texts of the boxes seen, each checked for the plug-in's caption.
-    Entries SeenTexts() const {
-        Entries texts;
-        for (const SeenBox& box : person.Seen()) {
-            EXPECT_EQ(kPluginCaption, box.caption);
-            texts.push_back(box.text);
-        }
-        return texts;
     }
 };
 
@@ -69,69 +48,47 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
     TempFolder saved(L"saved"), fallback(L"default");
     saved.Touch(L"S.jdf");
     fallback.Touch(L"D.jdf");
-    editorDefault.SetString(fallback.Path());
-    printer.SetString(names::kCurrentTicketsDir, saved.Path());
-    lstrcpyW(printer.Devmode().ticketPath, folder.File(L"B.jdf").c_str());
-    auto sheet = OpenPage();
-    EXPECT_EQ(AbsolutePath(folder.Path()), sheet->Text(IDC_TICKET_DIR));
-    EXPECT_EQ((Entries{L"None", L"A", L"B"}), sheet->EntriesOf(kList));
-    EXPECT_EQ(2, sheet->Selection(kList));
-    EXPECT_TRUE(sheet->Enabled(IDC_TICKET_EDIT));
-    // The ticket's folder is kept as the printer's directory, as a whole
-    // 260-character string.
-    DWORD type = 0, bytes = 0;
-    EXPECT_EQ(AbsolutePath(folder.Path()),
-              printer.ReadString(names::kCurrentTicketsDir, &type, &bytes));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(520u, bytes);
-    sheet.reset();
-
-    // With the ticket gone, each place gives way to the next when it is
-    // missing or unreadable; the editor default is not checked for
-    // existence (the page finds it missing as the focus lands on the list).
-    folder.Remove(L"B.jdf");
-    const std::wstring later = fallback.Path() + L"\\later";
-    const std::wstring& savedPath = saved.Path();
+    // Each place gives way to the next when it is missing or unreadable;
+    // the editor default is not checked for existence (the page finds it
+    // missing as the focus lands on the list).
+    const std::wstring B = folder.File(L"B.jdf"), gone = folder.File(L"gone.jdf");
+    const std::wstring S = saved.Path(), D = fallback.Path(), later = D + L"\\later";
+    const std::wstring badLater = InvalidDirectoryText(later), badBlank = InvalidDirectoryText(L"");
+    const Entries none{L"None"};
     const struct {
         const char* what;
-        std::function<void()> change;
+        std::wstring ticket;
+        std::optional<std::wstring> saved, fallback; // (none: the value is missing)
         std::wstring directory;
         Entries entries;
+        int selected;
         Entries seen;
     } rows[] = {
-        {"the saved directory",
-         [&] { printer.SetString(names::kCurrentTicketsDir, savedPath); },
-         AbsolutePath(savedPath),
-         {L"None", L"S"},
-         {}},
-        {"a saved directory that does not exist",
-         [&] { printer.SetString(names::kCurrentTicketsDir, savedPath + L"\\missing"); },
-         AbsolutePath(fallback.Path()),
-         {L"None", L"D"},
-         {}},
-        {"an editor default that does not exist",
-         [&] {
-             printer.DeleteValue(names::kCurrentTicketsDir);
-             editorDefault.SetString(later);
-         },
-         AbsolutePath(later),
-         {L"None"},
-         {InvalidDirectoryText(later)}},
-        {"no editor default",
-         [&] { editorDefault.Delete(); },
-         L"",
-         {L"None"},
-         {kRegistryFailedText, InvalidDirectoryText(L"")}},
+        {"the ticket's folder", B, S, D, folder.Path(), {L"None", L"A", L"B"}, 2, {}},
+        {"the saved directory, the ticket gone", gone, S, D, S, {L"None", L"S"}, 0, {}},
+        {"a saved directory that is missing", gone, S + L"\\no", D, D, {L"None", L"D"}, 0, {}},
+        {"a missing editor default", gone, {}, later, later, none, 0, {badLater}},
+        {"no editor default", gone, {}, {}, L"", none, 0, {kRegistryFailedText, badBlank}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        row.change();
-        sheet = OpenPage();
-        EXPECT_EQ(row.directory, sheet->Text(IDC_TICKET_DIR));
+        lstrcpyW(printer.Devmode().ticketPath, row.ticket.c_str());
+        row.saved ? savedDirectory.SetString(*row.saved) : savedDirectory.Delete();
+        row.fallback ? editorDefault.SetString(*row.fallback) : editorDefault.Delete();
+        auto sheet = OpenPage();
+        EXPECT_EQ(AbsolutePath(row.directory), sheet->Text(IDC_TICKET_DIR));
         EXPECT_EQ(row.entries, sheet->EntriesOf(kList));
-        EXPECT_EQ(0, sheet->Selection(kList));
-        EXPECT_EQ(row.seen, SeenTexts());
-        sheet.reset();
+        EXPECT_EQ(row.selected, sheet->Selection(kList));
+        EXPECT_EQ(row.selected != 0, sheet->Enabled(IDC_TICKET_EDIT));
+        EXPECT_EQ(row.seen, person.Texts());
+        if (row.selected) {
+            // The ticket's folder is kept as the printer's directory, as a
+            // whole 260-character string.
+            DWORD type = 0, bytes = 0;
+            EXPECT_EQ(AbsolutePath(row.directory), savedDirectory.ReadString(&type, &bytes));
+            EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+            EXPECT_EQ(520u, bytes);
+        }
     }
 }
 
@@ -167,7 +124,6 @@ TEST_F(TicketListTest, ListsTicketsBelowNoneAndTheSelectionSetsTheButtons) {
 
     // The folder gone with a ticket chosen: "None" alone, chosen.
     sheet->Select(kList, 2);
-    RemoveDirectoryW(folder.File(L"Folder.jdf").c_str());
     folder.Destroy();
     Refresh(*sheet);
     EXPECT_EQ((Entries{L"None"}), sheet->EntriesOf(kList));
@@ -175,43 +131,6 @@ TEST_F(TicketListTest, ListsTicketsBelowNoneAndTheSelectionSetsTheButtons) {
     EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
     EXPECT_EQ(kUseDriver, sheet->Text(IDC_TICKET_DESC));
 }
-
-// A sorted list box in the page list's locale, handed names one by one: the
-// order the page's list must show them in.
-class ListBoxOracle {
-  public:
-    explicit ListBoxOracle(HWND pageList)
-        : box_(CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0, 0, 100,
-                               100, nullptr, nullptr, nullptr, nullptr),
-               &DestroyWindow) {
-        SendMessageW(box_.get(), LB_SETLOCALE, SendMessageW(pageList, LB_GETLOCALE, 0, 0), 0);
-    }
-    void Add(const Entries& names) const {
-        for (const std::wstring& name : names) {
-            SendMessageW(box_.get(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        }
-    }
-    // The entry of exactly this name (the list box's own search ignores case).
-    void Remove(const std::wstring& name) const {
-        const Entries names = WithNone();
-        const auto at = std::find(names.begin() + 1, names.end(), name) - names.begin() - 1;
-        SendMessageW(box_.get(), LB_DELETESTRING, static_cast<WPARAM>(at), 0);
-    }
-    // "None" on top, then the names in the list box's order.
-    Entries WithNone() const {
-        Entries entries{L"None"};
-        const LRESULT count = SendMessageW(box_.get(), LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            wchar_t text[MAX_PATH + 1] = {};
-            SendMessageW(box_.get(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-            entries.push_back(text);
-        }
-        return entries;
-    }
-
-  private:
-    std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> box_;
-};
 
 TEST_F(TicketListTest, FillAndRefreshKeepTheListBoxsOwnOrderAndEachEntryItsFile) {
     // Names whose order is not that of their characters' codes: blanks and
@@ -243,7 +162,7 @@ TEST_F(TicketListTest, FillAndRefreshKeepTheListBoxsOwnOrderAndEachEntryItsFile)
         }
         ASSERT_EQ(set.names.size() + 2, tickets.TicketNames().size())
             << "the file system merged names";
-        printer.SetString(names::kCurrentTicketsDir, tickets.Path());
+        savedDirectory.SetString(tickets.Path());
         auto sheet = OpenPage();
         // The names as the folder gives them, as the list box was given them
         // when it placed each itself.
@@ -279,7 +198,7 @@ TEST_F(TicketListTest, FillAndRefreshKeepTheListBoxsOwnOrderAndEachEntryItsFile)
 TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
     folder.Touch(L"A.jdf");
     TempFolder other(L"other");
-    printer.SetString(names::kCurrentTicketsDir, other.Path());
+    savedDirectory.SetString(other.Path());
     auto sheet = OpenPage();
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.Path().c_str());
     Refresh(*sheet);
@@ -287,7 +206,7 @@ TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
 
     EXPECT_EQ(0, Leave(*sheet));
     EXPECT_EQ(folder.Path() + L"\\A.jdf", TicketPath());
-    EXPECT_EQ(AbsolutePath(folder.Path()), printer.ReadString(names::kCurrentTicketsDir));
+    EXPECT_EQ(AbsolutePath(folder.Path()), savedDirectory.ReadString());
     // A directory typed with its final separator names the same ticket.
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, (folder.Path() + L"\\").c_str());
     lstrcpyW(printer.Devmode().ticketPath, L"old");
@@ -307,11 +226,11 @@ TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
     sheet->Select(kList, 1);
     const std::wstring missing = folder.Path() + L"\\nowhere";
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, missing.c_str());
-    printer.SetString(names::kCurrentTicketsDir, other.Path());
+    savedDirectory.SetString(other.Path());
     EXPECT_EQ(1, Leave(*sheet));
     EXPECT_EQ(L"", TicketPath());
-    EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
-    EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, SeenTexts());
+    EXPECT_EQ(other.Path(), savedDirectory.ReadString());
+    EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, person.Texts());
     EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
 }
 
@@ -622,15 +541,16 @@ TEST_F(TicketsPage, RefusalsAreReportedAndStartNothing) {
     auto sheet = OpenPage();
     SetEnv(L"VORN_TICKETLIB_FAIL", L"1");
     sheet->Notify(IDC_TICKET_NEW, BN_CLICKED);
-    EXPECT_TRUE(person.SawOne(L"Unable to create a new ticket."));
+    EXPECT_EQ(Entries{L"Unable to create a new ticket."}, person.Texts());
     EXPECT_FALSE(Editing(*sheet));
     // No editor in the folder the ticket software names.
     DeleteFileW(EditorPath().c_str());
     person.Clear();
     sheet->Select(kList, 1);
     sheet->Notify(IDC_TICKET_EDIT, BN_CLICKED);
-    EXPECT_TRUE(person.SawOne(L"Unable to launch the Vorn Job Ticket Editor.\nYou may need to "
-                              L"reinstall Dur Irivuravo."));
+    EXPECT_EQ(Entries{L"Unable to launch the Vorn Job Ticket Editor.\nYou may need to "
+                      L"reinstall Dur Irivuravo."},
+              person.Texts());
     EXPECT_FALSE(Editing(*sheet));
     EXPECT_EQ(L"", ReadWideFile(LogPath()));
 }
@@ -653,12 +573,12 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
     const DWORD zero = 0, one = 1;
     const ULONGLONG wideZero = 0;
     const std::vector<wchar_t> unterminated(MAX_PATH, L'q');
+    const RegValue exitCodeValue = printer.Value(names::kEditorExitCode);
+    const RegValue chosen = printer.Value(names::kSelectedTicket);
     const auto exitCode = [&](DWORD type, const void* data, DWORD size) {
-        return [=] { printer.SetValue(names::kEditorExitCode, type, data, size); };
+        return [=] { exitCodeValue.SetRaw(type, data, size); };
     };
-    const auto selected = [&](const std::wstring& text) {
-        return [=] { printer.SetString(names::kSelectedTicket, text); };
-    };
+    const auto selected = [&](const std::wstring& text) { return [=] { chosen.SetString(text); }; };
     const struct {
         const char* what;
         std::function<void()> leave;
@@ -666,8 +586,8 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
     } rows[] = {
         {"handed back by the editor",
          [&] {
-             printer.DeleteValue(names::kSelectedTicket);
-             printer.DeleteValue(names::kEditorExitCode);
+             chosen.Delete();
+             exitCodeValue.Delete();
              SetEnv(L"VORN_EDITOR_KEY", printer.DataKeyPath());
              SetEnv(L"VORN_EDITOR_SELECTED", ticket);
              SetEnv(L"VORN_EDITOR_EXIT", L"0");
@@ -676,8 +596,7 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         {"well formed", [] {}, Outcome::kTaken},
         {"exit code as four bytes", exitCode(REG_BINARY, &zero, 4), Outcome::kTaken},
         {"exit code not zero", exitCode(REG_DWORD, &one, 4), Outcome::kIgnored},
-        {"exit code missing", [&] { printer.DeleteValue(names::kEditorExitCode); },
-         Outcome::kReported},
+        {"exit code missing", [&] { exitCodeValue.Delete(); }, Outcome::kReported},
         {"exit code of no bytes", exitCode(REG_DWORD, &zero, 0), Outcome::kReported},
         {"exit code of one byte", exitCode(REG_BINARY, &zero, 1), Outcome::kReported},
         {"exit code of two bytes", exitCode(REG_BINARY, &zero, 2), Outcome::kReported},
@@ -685,21 +604,20 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         {"exit code as empty text", exitCode(REG_SZ, L"", 2), Outcome::kReported},
         {"exit code as text", exitCode(REG_SZ, L"0", 4), Outcome::kReported},
         {"exit code big-endian", exitCode(REG_DWORD_BIG_ENDIAN, &zero, 4), Outcome::kReported},
-        {"ticket as a number",
-         [&] { printer.SetValue(names::kSelectedTicket, REG_DWORD, &zero, sizeof(zero)); },
+        {"ticket as a number", [&] { chosen.SetRaw(REG_DWORD, &zero, sizeof(zero)); },
          Outcome::kReported},
         {"ticket not terminated",
          [&] {
-             printer.SetValue(names::kSelectedTicket, REG_SZ, unterminated.data(),
-                              static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
+             chosen.SetRaw(REG_SZ, unterminated.data(),
+                           static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
          },
          Outcome::kReported},
         // An editor that crashes hands nothing back; the page goes on.
         {"editor crashed",
          [&] {
              SetEnv(L"VORN_EDITOR_CRASH", L"1");
-             printer.DeleteValue(names::kSelectedTicket);
-             printer.DeleteValue(names::kEditorExitCode);
+             chosen.Delete();
+             exitCodeValue.Delete();
          },
          Outcome::kReported},
         {"ticket naming a folder", selected(other.Path()), Outcome::kIgnored},
@@ -715,8 +633,8 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         SCOPED_TRACE(row.what);
         ClearEnv(L"VORN_EDITOR_KEY");
         ClearEnv(L"VORN_EDITOR_CRASH");
-        printer.SetString(names::kSelectedTicket, ticket);
-        printer.SetValue(names::kEditorExitCode, REG_DWORD, &zero, sizeof(zero));
+        chosen.SetString(ticket);
+        exitCodeValue.SetRaw(REG_DWORD, &zero, sizeof(zero));
         row.leave();
         SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.Path().c_str());
         Refresh(*sheet);
@@ -735,11 +653,8 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
             EXPECT_EQ(sheet->Item(kList), GetFocus());
             EXPECT_EQ(PSNRET_NOERROR, sheet->SheetNotify(PSN_APPLY)); // no longer held
         }
-        if (row.outcome == Outcome::kReported) {
-            EXPECT_TRUE(person.SawOne(kRegistryFailedText));
-        } else {
-            EXPECT_TRUE(person.Seen().empty());
-        }
+        EXPECT_EQ(row.outcome == Outcome::kReported ? Entries{kRegistryFailedText} : Entries{},
+                  person.Texts());
     }
 }
 
@@ -813,13 +728,15 @@ TEST_F(TicketsPage, DeleteAsksFirstAndReportsRefusal) {
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED); // "None": nothing to ask
     EXPECT_TRUE(person.Seen().empty());
 
+    const auto question = [](const std::wstring& path) {
+        return L"Are you sure you want to delete the ticket '" + path + L"'? ";
+    };
     const std::wstring a = AbsolutePath(folder.File(longName + L".jdf"));
     ASSERT_GT(a.size(), 230u);
     sheet->Select(kList, 1);
     person.Reply(IDNO);
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED);
-    ASSERT_EQ(1u, person.Seen().size());
-    EXPECT_EQ(L"Are you sure you want to delete the ticket '" + a + L"'? ", person.Seen()[0].text);
+    EXPECT_EQ(Entries{question(a)}, person.Texts());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(a.c_str()));
     EXPECT_EQ(sheet->Item(kList), GetFocus());
 
@@ -833,116 +750,84 @@ TEST_F(TicketsPage, DeleteAsksFirstAndReportsRefusal) {
     person.Clear();
     sheet->Select(kList, 1);
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED);
-    ASSERT_EQ(2u, person.Seen().size());
-    EXPECT_EQ(L"Unable to delete '" + AbsolutePath(folder.File(L"B.jdf")) +
-                  L"'.\nThe ticket may be in use by another application or may be marked "
-                  L"Read-Only.",
-              person.Seen()[1].text);
-    EXPECT_EQ(kPluginCaption, person.Seen()[1].caption);
+    const std::wstring b = AbsolutePath(folder.File(L"B.jdf"));
+    EXPECT_EQ(
+        (Entries{question(b), L"Unable to delete '" + b +
+                                  L"'.\nThe ticket may be in use by another application or may be "
+                                  L"marked Read-Only."}),
+        person.Texts());
 }
 
-TEST_F(TicketsPage, DirectoryEditRefillsTheListOrComplainsLater) {
+TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
     other.Touch(L"X.jdf");
     other.Remove(L"B.jdf");
-    auto sheet = OpenPage();
-    TypeDirectory(*sheet, other.Path());
-    EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
-    EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButtonId)));
+    {
+        auto sheet = OpenPage();
+        TypeDirectory(*sheet, other.Path());
+        EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
+        EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", sheet->Text(IDC_TICKET_DIR));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Sheet(), kApplyButtonId)));
 
-    const std::wstring nowhere = other.Path() + L"\\nowhere";
-    TypeDirectory(*sheet, nowhere);
-    EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
-    EXPECT_TRUE(person.Seen().empty());
-    sheet->Notify(kList, LBN_SETFOCUS);
-    EXPECT_TRUE(person.SawOne(InvalidDirectoryText(nowhere)));
-    EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
+        const std::wstring nowhere = other.Path() + L"\\nowhere";
+        TypeDirectory(*sheet, nowhere);
+        EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
+        EXPECT_TRUE(person.Seen().empty());
+        sheet->Notify(kList, LBN_SETFOCUS);
+        EXPECT_EQ(Entries{InvalidDirectoryText(nowhere)}, person.Texts());
+        EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
 
-    // The field takes no more than a ticket path can hold: "\", a name of
-    // one character and ".jdf" must still fit the 259 characters.
-    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, L"");
-    sheet->Type(IDC_TICKET_DIR, std::wstring(300, L'd'));
-    EXPECT_EQ(253, GetWindowTextLengthW(sheet->Item(IDC_TICKET_DIR)));
-}
-
-// A person using the Browse dialog: types a folder into the name field and
-// presses OK, first a folder that does not exist, then the wanted one; and
-// should the dialog refuse that too, presses Cancel (a third press), so that
-// the test fails rather than waits.
-class FolderPicker {
-  public:
-    FolderPicker(std::wstring missing, std::wstring folder)
-        : typed_{std::move(missing), std::move(folder)} {
-        picker_ = this;
-        timer_ = SetTimer(nullptr, 0, 100, &FolderPicker::OnTimer);
+        // The field takes no more than a ticket path can hold: "\", a name of
+        // one character and ".jdf" must still fit the 259 characters.
+        SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, L"");
+        sheet->Type(IDC_TICKET_DIR, std::wstring(300, L'd'));
+        EXPECT_EQ(253, GetWindowTextLengthW(sheet->Item(IDC_TICKET_DIR)));
     }
-    ~FolderPicker() {
-        KillTimer(nullptr, timer_);
-        picker_ = nullptr;
-    }
-    std::wstring nameLabel;
-    int presses = 0;
-
-  private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        FolderPicker* self = picker_;
-        // The dialog when it is active: not while a message box is up.
-        const HWND dialog = GetActiveWindow();
-        wchar_t title[64] = {};
-        GetWindowTextW(dialog, title, 64);
-        if (!self || std::wstring(title) != L"Select Tickets Directory" || self->presses > kTyped) {
-            return;
-        }
-        if (self->presses == 0) {
-            wchar_t text[MAX_PATH] = {};
-            GetDlgItemTextW(dialog, IDC_OFN_NAME_LABEL, text, MAX_PATH);
-            self->nameLabel = text;
-        }
-        int button = IDCANCEL;
-        if (self->presses < kTyped) {
-            SetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, self->typed_[self->presses].c_str());
-            button = IDOK;
-        }
-        ++self->presses;
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-    }
-    static constexpr int kTyped = 2;
-    static FolderPicker* picker_;
-    UINT_PTR timer_ = 0;
-    std::wstring typed_[kTyped];
-};
-FolderPicker* FolderPicker::picker_ = nullptr;
-
-// The folder typed whole, or relative to the folder shown (not to the
-// process's current directory, which the dialog leaves as it was).
-TEST_F(TicketsPage, BrowseStoresTheChosenFolderAndRefreshesFromIt) {
-    other.Touch(L"X.jdf");
-    other.Remove(L"B.jdf");
+    // Browse: the folder typed whole, or relative to the folder shown (not
+    // to the process's current directory, which the dialog leaves as it was).
     const std::wstring parent = other.Path().substr(0, other.Path().rfind(L'\\'));
     for (bool relative : {false, true}) {
         SCOPED_TRACE(relative ? "relative" : "whole");
-        printer.SetString(names::kCurrentTicketsDir, folder.Path());
+        savedDirectory.SetString(folder.Path());
         wchar_t startFolder[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, startFolder);
         auto sheet = OpenPage();
         if (relative) {
             SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, parent.c_str());
         }
+        // In the dialog, the person types into the name field and presses
+        // OK, first a folder that does not exist, then the wanted one; and
+        // should the dialog refuse that too, presses Cancel, so that the
+        // test fails rather than waits.
         const std::wstring missing = other.Path() + L"\\missing";
-        {
-            FolderPicker picker(missing,
-                                relative ? other.Path().substr(parent.size() + 1) : other.Path());
-            sheet->Notify(IDC_TICKET_BROWSE, BN_CLICKED);
-            EXPECT_EQ(2, picker.presses);
-            EXPECT_EQ(L"Folder &name:", picker.nameLabel);
-        }
+        const std::wstring typed[] = {missing, relative ? other.Path().substr(parent.size() + 1)
+                                                        : other.Path()};
+        int presses = 0;
+        wchar_t nameLabel[64] = {};
+        person.Watch([&](HWND dialog) {
+            wchar_t title[64] = {};
+            GetWindowTextW(dialog, title, 64);
+            if (lstrcmpW(title, L"Select Tickets Directory") || presses > 2) {
+                return;
+            }
+            GetDlgItemTextW(dialog, IDC_OFN_NAME_LABEL, nameLabel, 64);
+            const int button = presses < 2 ? IDOK : IDCANCEL;
+            if (presses < 2) {
+                SetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, typed[presses].c_str());
+            }
+            ++presses;
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+        });
+        sheet->Notify(IDC_TICKET_BROWSE, BN_CLICKED);
+        person.Watch(nullptr);
+        EXPECT_EQ(2, presses);
+        EXPECT_STREQ(L"Folder &name:", nameLabel);
         // The folder that does not exist was refused and the dialog stayed.
-        EXPECT_TRUE(person.SawOne(InvalidDirectoryText(missing)));
+        EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, person.Texts());
         wchar_t nowFolder[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, nowFolder);
         EXPECT_STREQ(startFolder, nowFolder);
-        EXPECT_EQ(other.Path(), printer.ReadString(names::kCurrentTicketsDir));
+        EXPECT_EQ(other.Path(), savedDirectory.ReadString());
         EXPECT_EQ(other.Path(), sheet->Text(IDC_TICKET_DIR));
         EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
     }
