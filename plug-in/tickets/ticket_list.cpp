@@ -50,7 +50,7 @@ void InsertNoneAtTop(HWND list, HINSTANCE instance) noexcept {
     SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(none));
 }
 
-// "None" alone or on top, selected, with the driver-settings description.
+// "None" alone or on top, selected, with the driver's description: nothing to edit or delete.
 void ShowNoneSelected(HWND page, HWND list, HINSTANCE instance) noexcept {
     InsertNoneAtTop(list, instance);
     SendMessageW(list, LB_SETCURSEL, 0, 0);
@@ -58,6 +58,7 @@ void ShowNoneSelected(HWND page, HWND list, HINSTANCE instance) noexcept {
     LoadPageString(instance, IDS_TICKET_USE_DRIVER, text, 512);
     SetDescription(page, text);
     EnableControl(page, IDC_TICKET_EDIT, false);
+    EnableControl(page, IDC_TICKET_DELETE, false);
 }
 
 // Calls add(entry) for the tickets of the folder that the list shows: ticket
@@ -173,7 +174,6 @@ void FillTicketList(const wchar_t* directory, const wchar_t* selectedTicket, HWN
     }
 
     ShowNoneSelected(page, list, instance);
-    EnableControl(page, IDC_TICKET_DELETE, false);
 
     if (selectedTicket && fileName) {
         SelectTicketFile(page, list, fileName);

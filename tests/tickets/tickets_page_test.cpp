@@ -122,13 +122,14 @@ TEST_F(TicketListTest, ListsTicketsBelowNoneAndTheSelectionSetsTheButtons) {
     EXPECT_EQ(kNotYet, sheet->Text(IDC_TICKET_DESC));
     EXPECT_TRUE(sheet->AllEnabled({IDC_TICKET_EDIT, IDC_TICKET_DELETE}, false));
 
-    // The folder gone with a ticket chosen: "None" alone, chosen.
+    // The folder gone with a ticket chosen: "None" alone, chosen, and
+    // nothing left to edit or delete.
     sheet->Select(kList, 2);
     folder.Destroy();
     Refresh(*sheet);
     EXPECT_EQ((Entries{L"None"}), sheet->EntriesOf(kList));
     EXPECT_EQ(0, sheet->Selection(kList));
-    EXPECT_FALSE(sheet->Enabled(IDC_TICKET_EDIT));
+    EXPECT_TRUE(sheet->AllEnabled({IDC_TICKET_EDIT, IDC_TICKET_DELETE}, false));
     EXPECT_EQ(kUseDriver, sheet->Text(IDC_TICKET_DESC));
 }
 
