@@ -159,15 +159,16 @@ HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {
 
 HRESULT DocumentPropertySheets(PPROPSHEETUI_INFO info, LPARAM lParam) noexcept {
     HRESULT result = RunPageStep(info, lParam, Page::Destination);
-    if (IsTicketEditorInstalled()) {
-        const bool destinationAdded =
-            SUCCEEDED(result) && info->Reason == PROPSHEETUI_REASON_INIT && info->Result == 1;
-        result = RunPageStep(info, lParam, Page::Tickets);
-        // A Tickets page left out (a connection the editor cannot serve)
-        // does not undo the Destination page the sheet already has.
-        if (destinationAdded) {
-            info->Result = 1;
-        }
+    // A refused call keeps its own error: the editor's lookup would replace it.
+    if (FAILED(result) || !IsTicketEditorInstalled()) {
+        return result;
+    }
+    const bool destinationAdded = info->Reason == PROPSHEETUI_REASON_INIT && info->Result == 1;
+    result = RunPageStep(info, lParam, Page::Tickets);
+    // A Tickets page left out (a connection the editor cannot serve) does
+    // not undo the Destination page the sheet already has.
+    if (destinationAdded) {
+        info->Result = 1;
     }
     return result;
 }

@@ -557,15 +557,25 @@ TEST_F(DocumentSheet, ResultTellsWhetherThePageWasTaken) {
 TEST_F(DocumentSheet, MalformedRecordsAreRefused) {
     ASSERT_EQ(S_OK, OpenSheet());
     const size_t callsBefore = sheet->calls.size();
-    for (WORD version : {WORD{0x0101}, WORD{0}}) {
-        sheet->info.Version = version;
+    // The refusal's error stands whether the ticket editor is absent, named
+    // but missing, or installed.
+    for (int state = 0; state < 3; ++state) {
+        SCOPED_TRACE(state);
+        std::optional<EditorPresence> editor;
+        if (state > 0) {
+            editor.emplace(state == 1 ? EditorPresence::Editor::Missing
+                                      : EditorPresence::Editor::File);
+        }
+        for (WORD version : {WORD{0x0101}, WORD{0}}) {
+            sheet->info.Version = version;
+            SetLastError(0);
+            EXPECT_EQ(E_FAIL, sheet->Call(PROPSHEETUI_REASON_INIT, sheet->info.lParamInit));
+            EXPECT_EQ(87u, GetLastError());
+        }
         SetLastError(0);
-        EXPECT_EQ(E_FAIL, sheet->Call(PROPSHEETUI_REASON_INIT, sheet->info.lParamInit));
+        EXPECT_EQ(E_FAIL, plugin->DocumentPropertySheets(nullptr, 0));
         EXPECT_EQ(87u, GetLastError());
     }
-    SetLastError(0);
-    EXPECT_EQ(E_FAIL, plugin->DocumentPropertySheets(nullptr, 0));
-    EXPECT_EQ(87u, GetLastError());
     EXPECT_EQ(callsBefore, sheet->calls.size());
     sheet->info.Version = PROPSHEETUI_INFO_VERSION;
 }
