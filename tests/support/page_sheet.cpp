@@ -498,13 +498,13 @@ void PageSheet::Notify(int id, WORD code) {
     SendMessageW(page_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
 }
 
-LONG_PTR PageSheet::SheetNotify(UINT code) {
+LONG_PTR SheetNotify(HWND sheet, HWND page, UINT code) {
     PSHNOTIFY notify{};
-    notify.hdr.hwndFrom = sheet_;
+    notify.hdr.hwndFrom = sheet;
     notify.hdr.code = code;
-    SetWindowLongPtrW(page_, DWLP_MSGRESULT, 0);
-    SendMessageW(page_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
-    return GetWindowLongPtrW(page_, DWLP_MSGRESULT);
+    SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+    SendMessageW(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
+    return GetWindowLongPtrW(page, DWLP_MSGRESULT);
 }
 
 void PageSheet::Tab() {

@@ -62,6 +62,10 @@ inline void Pump(DWORD milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
 }
 
+// A property-sheet notification from `sheet` to `page`, sent on the
+// caller's thread: the page's DWLP_MSGRESULT answer.
+LONG_PTR SheetNotify(HWND sheet, HWND page, UINT code);
+
 struct SeenBox {
     std::wstring caption;
     std::wstring text;
@@ -215,7 +219,7 @@ class PageSheet {
     // posts is left waiting).
     void Notify(int id, WORD code);
     // A property-sheet notification; the page's DWLP_MSGRESULT answer.
-    LONG_PTR SheetNotify(UINT code);
+    LONG_PTR SheetNotify(UINT code) { return pagesheet::SheetNotify(sheet_, page_, code); }
     // Presses Tab in the focused control, through the sheet's dialog manager.
     void Tab();
     // Switches to the blank page (the page is committed): did it switch?

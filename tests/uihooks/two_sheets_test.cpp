@@ -261,18 +261,14 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
         PostMessageW(tickets, WM_COMMAND, MAKEWPARAM(IDC_TICKET_LIST, LBN_DBLCLK),
                      reinterpret_cast<LPARAM>(list));
     };
-    // New ticket `n` made and its editor run. While the page has not yet
-    // seen the last editor end, New only brings that editor forward (and
-    // makes no ticket), so a person tries again a little later.
-    auto makeNew = [&](int n) {
-        DWORD lastTry = GetTickCount() - 3000;
+    // While its editor runs the Tickets page holds: it refuses to be reset
+    // (and New only brings that editor forward). Waits until it lets go.
+    auto editorEnded = [&] {
         return pagesheet::PumpUntil(
             [&] {
-                if (!Exists(NewTicket(n)) && GetTickCount() - lastTry >= 3000) {
-                    lastTry = GetTickCount();
-                    startNew();
-                }
-                return Exists(NewTicket(n)) && Exists(Log());
+                return a.On([tickets](Sheet& sheet) {
+                    return pagesheet::SheetNotify(sheet.Sheet(), tickets, PSN_RESET) != 1;
+                });
             },
             20000);
     };
@@ -290,14 +286,17 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     // And A's next News, with B long gone, still have its library; each
     // editor started and ended leaves no handle behind.
     SetEnvironmentVariableW(L"VORN_TICKETLIB_HOLD_MS", nullptr);
-    Sleep(2000); // the editor ends and the page takes its (empty) answer
+    ASSERT_TRUE(editorEnded()); // the page took the editor's (empty) answer
     const long handlesBefore = testsupport::ResourceMeter::KernelHandles();
     constexpr int kMoreEditors = 3;
     for (int n = 2; n < 2 + kMoreEditors; ++n) {
         DeleteFileW(Log().c_str());
-        EXPECT_TRUE(makeNew(n)) << n;
+        startNew();
+        EXPECT_TRUE(
+            pagesheet::PumpUntil([&] { return Exists(NewTicket(n)) && Exists(Log()); }, 10000))
+            << n;
+        ASSERT_TRUE(editorEnded()) << n;
     }
-    Sleep(2000); // the last editor ends and the page lets go of it
     EXPECT_LT(testsupport::ResourceMeter::KernelHandles() - handlesBefore, kMoreEditors);
     const auto boxes = a.Boxes();
     EXPECT_TRUE(boxes.empty()) << boxes.front().text;
