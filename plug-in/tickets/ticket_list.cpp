@@ -151,6 +151,11 @@ void FillTicketList(const wchar_t* directory, const wchar_t* selectedTicket, HWN
             *slash = L'\0';
             fileName = slash + 1;
             CopyInto(folder, ticket);
+            // A drive's root keeps its backslash: "X:" alone names the
+            // current directory of drive X, wherever the host has put it.
+            if (slash == ticket + 2 && ticket[1] == L':') {
+                AppendInto(folder, L"\\");
+            }
             WriteTicketsDirectory(context, folder);
         } else {
             fileName = ticket;

@@ -55,6 +55,14 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
     const std::wstring S = saved.Path(), D = fallback.Path(), later = D + L"\\later";
     const std::wstring badLater = InvalidDirectoryText(later), badBlank = InvalidDirectoryText(L"");
     const Entries none{L"None"};
+    // A ticket in a drive's root, while the host's current directory is
+    // elsewhere on that drive: the root's tickets, not that directory's.
+    const std::wstring rootName = Unique(L"root"), root = L"C:\\" + rootName + L".jdf";
+    wchar_t hostFolder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, hostFolder);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.Path().c_str()));
+    CloseHandle(CreateFileW(root.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     const struct {
         const char* what;
         std::wstring ticket;
@@ -65,6 +73,7 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
         Entries seen;
     } rows[] = {
         {"the ticket's folder", B, S, D, folder.Path(), {L"None", L"A", L"B"}, 2, {}},
+        {"a drive's root", root, S, D, L"C:\\", {L"None", rootName}, 1, {}},
         {"the saved directory, the ticket gone", gone, S, D, S, {L"None", L"S"}, 0, {}},
         {"a saved directory that is missing", gone, S + L"\\no", D, D, {L"None", L"D"}, 0, {}},
         {"a missing editor default", gone, {}, later, later, none, 0, {badLater}},
@@ -90,6 +99,8 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
             EXPECT_EQ(520u, bytes);
         }
     }
+    DeleteFileW(root.c_str());
+    SetCurrentDirectoryW(hostFolder);
 }
 
 TEST_F(TicketListTest, ListsTicketsBelowNoneAndTheSelectionSetsTheButtons) {
