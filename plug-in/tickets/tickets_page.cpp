@@ -157,6 +157,18 @@ void OnDirectoryEdit(HWND page, TicketsPageState* state, WORD code) noexcept {
     SetTimer(page, IDT_TICKET_REFRESH, kRefreshAfterEditMs, nullptr);
 }
 
+// Enter and Ctrl+Tab leave the page with the focus still in the directory
+// field, so it never hears of losing it: a folder typed there is taken now,
+// as a click elsewhere would take it, or the commit would join it with a
+// ticket chosen from the old folder's list. The field then counts as just
+// entered again.
+void TakeTypedDirectory(HWND page, TicketsPageState* state) noexcept {
+    if (GetFocus() == GetDlgItem(page, IDC_TICKET_DIR)) {
+        OnDirectoryEdit(page, state, EN_KILLFOCUS);
+        OnDirectoryEdit(page, state, EN_SETFOCUS);
+    }
+}
+
 void OnCommand(HWND page, WPARAM wParam) noexcept {
     TicketsPageState* state = TicketsState(page);
     if (!state) {
@@ -230,6 +242,7 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
             ActivateTicketEditor(page);
             return Answer(page, 1, TRUE);
         }
+        TakeTypedDirectory(page, state);
         const int keep = CommitTicketSelection(page, PageInstance(page));
         if (keep == 0) {
             KillTimer(page, IDT_TICKET_REFRESH);

@@ -244,6 +244,17 @@ TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
     EXPECT_EQ(other.Path(), savedDirectory.ReadString());
     EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, person.Texts());
     EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
+
+    // Enter leaves the page with the focus still in the field: the folder
+    // typed there is taken as leaving the field would take it, not joined
+    // with a ticket chosen from the list of the folder shown before.
+    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, other.Path().c_str());
+    sheet->Select(kList, 1);
+    ASSERT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
+    EXPECT_EQ(0, Leave(*sheet));
+    EXPECT_EQ(L"", TicketPath());
+    EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", savedDirectory.ReadString());
+    EXPECT_EQ(Entries{L"None"}, sheet->EntriesOf(kList));
 }
 
 // The page's refresh interval once it is shown.
