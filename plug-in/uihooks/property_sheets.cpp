@@ -14,15 +14,13 @@ namespace {
 enum class Page { Destination, Tickets };
 
 constexpr int kTitleChars = 512;
+using PageTitle = wchar_t[kTitleChars];
 
-// The host copies the title when it creates the page; these buffers only
-// keep the context's page description from pointing at a dead stack frame.
-wchar_t g_destinationTitle[kTitleChars];
-wchar_t g_ticketsTitle[kTitleChars];
-
-void FillPageDescription(PluginContext* context, Page page) {
+// The title lives in the caller's buffer for the call: the host copies it
+// when it creates the page. (Sheets of other threads add pages at the same
+// time, so no buffer of the module may serve them all.)
+void FillPageDescription(PluginContext* context, Page page, PageTitle& title) {
     const bool destination = page == Page::Destination;
-    wchar_t* title = destination ? g_destinationTitle : g_ticketsTitle;
     title[0] = L'\0';
     LoadStringW(static_cast<HINSTANCE>(context->module),
                 destination ? IDS_DESTINATION_TITLE : IDS_TICKETS_TITLE, title, kTitleChars);
@@ -99,11 +97,14 @@ bool AddPage(PROPSHEETUI_INFO& info, PluginContext* context, Page page) {
     context->sheetParam = reinterpret_cast<OEMUIPSPARAM*>(info.lParamInit);
     context->sheet = info.hComPropSheet;
     context->sheetFunction = info.pfnComPropSheet;
-    FillPageDescription(context, page);
-    if (page == Page::Destination) {
-        return AddDestinationPage(context);
-    }
-    return ShouldShowTicketsPage(context) && AddOwnPage(context, Page::Tickets);
+    PageTitle title;
+    FillPageDescription(context, page, title);
+    const bool added = page == Page::Destination
+                           ? AddDestinationPage(context)
+                           : ShouldShowTicketsPage(context) && AddOwnPage(context, Page::Tickets);
+    // The description outlives the call; its title does not.
+    context->page.pszTitle = nullptr;
+    return added;
 }
 
 HRESULT RunPageStep(PPROPSHEETUI_INFO info, LPARAM lParam, Page page) {

@@ -238,6 +238,36 @@ TEST_F(TwoSheets, InterleavedEachJobGetsItsOwnPagesValuesAndTheEndsLeaveNoContex
     }
 }
 
+TEST_F(TwoSheets, PagesAddedAtTheSameTimeOnTwoThreadsKeepTheirTitles) {
+    const std::wstring printers[] = {LocalPrinter(L"Two Sheets Titles A K340", L"Vorn K340 PS"),
+                                     LocalPrinter(L"Two Sheets Titles B K310", L"Vorn K310 PS")};
+    const std::vector<std::wstring> titles{L"Destination", L"Tickets"};
+    std::vector<std::wstring> wrong[2];
+    int rounds[2] = {};
+    auto open = [&](int n) {
+        standin::PluginHost host;
+        ASSERT_TRUE(host.Load(standin::PluginDllPath()));
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 2000 && wrong[n].size() < 5) {
+            Sheet sheet(host);
+            ASSERT_EQ(S_OK, sheet.Begin(printers[n]));
+            ASSERT_EQ(S_OK, sheet.Init());
+            for (size_t page = 0; page < sheet.calls.size(); ++page) {
+                if (page >= titles.size() || sheet.calls[page].title != titles[page]) {
+                    wrong[n].push_back(sheet.calls[page].title);
+                }
+            }
+            ++rounds[n];
+        }
+    };
+    std::thread other(open, 1);
+    open(0);
+    other.join();
+    for (int n : {0, 1}) {
+        EXPECT_EQ(std::vector<std::wstring>{}, wrong[n]) << rounds[n] << " sheets";
+    }
+}
+
 TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     SetEnvironmentVariableW(L"VORN_TICKETLIB_RECORD", Record().c_str());
     SetEnvironmentVariableW(L"VORN_EDITOR_LOG", Log().c_str());
