@@ -27,4 +27,10 @@ struct FolderWatch {
 // (null) it walks at every tick.
 void RefreshWatchedTicketList(HWND page, FolderWatch* watch, HINSTANCE instance) noexcept;
 
+// Lets go of the folder; the next tick walks it afresh.
+inline void StopWatchingFolder(FolderWatch& watch) noexcept {
+    watch.notification.Reset();
+    watch.walked = 0;
+}
+
 } // namespace vorn

@@ -246,6 +246,9 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
         const int keep = CommitTicketSelection(page, PageInstance(page));
         if (keep == 0) {
             KillTimer(page, IDT_TICKET_REFRESH);
+            // Left for another page, the folder is not held open behind the
+            // person's back: it can be renamed, deleted or unplugged.
+            StopWatchingFolder(state->folderWatch);
         }
         return Answer(page, keep, keep);
     }

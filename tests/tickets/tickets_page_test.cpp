@@ -366,13 +366,22 @@ TEST_F(FolderWatchTest, ListFollowsTheFolderWhileThePageIsOpen) {
     }
     EXPECT_TRUE(person.Seen().empty());
 
-    // Closed, the page no longer holds its folder: it goes at once, and its
-    // name can be used again.
+    // Left for another page, or closed, the page no longer holds its
+    // folder: it goes at once, and its name can be used again.
+    const auto folderIsFree = [&] {
+        later.Remove(L"M.jdf");
+        EXPECT_TRUE(RemoveDirectoryW(later.Path().c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(later.Path().c_str()));
+        EXPECT_TRUE(CreateDirectoryW(later.Path().c_str(), nullptr));
+        later.Touch(L"M.jdf");
+    };
+    ASSERT_TRUE(sheet->LeavePage());
+    folderIsFree();
+    sheet->ComeBack();
+    Ticks(*sheet, kTicksToShowAChange);
+    EXPECT_EQ((Entries{L"None", L"M"}), sheet->EntriesOf(kList));
     sheet.reset();
-    later.Remove(L"M.jdf");
-    EXPECT_TRUE(RemoveDirectoryW(later.Path().c_str()));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(later.Path().c_str()));
-    EXPECT_TRUE(CreateDirectoryW(later.Path().c_str(), nullptr));
+    folderIsFree();
 }
 
 TEST_F(FolderWatchTest, FolderThatCannotBeWatchedIsStillWalkedEveryTenSeconds) {
