@@ -17,6 +17,20 @@ bool JoinPath(const wchar_t* folder, const wchar_t* file, wchar_t (&path)[MAX_PA
     return FormatWide(path, sizeof(path), L"%s\\%s", folder, file) == S_OK;
 }
 
+bool IsSeparator(wchar_t c) noexcept {
+    return c == L'\\' || c == L'/';
+}
+
+// "X:\..." or "\\server\share\...": a folder that stays the same whatever
+// the host's current directory (an empty or relative one would be looked
+// up there: "\vornjtwxp.exe" is the root of whatever drive is current).
+bool IsFullPath(const wchar_t* path) noexcept {
+    const bool letter =
+        (path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z');
+    return (letter && path[1] == L':' && IsSeparator(path[2])) ||
+           (IsSeparator(path[0]) && IsSeparator(path[1]));
+}
+
 } // namespace
 
 bool ReadTicketSoftwarePaths(TicketSoftwarePaths& paths) noexcept {
@@ -26,11 +40,9 @@ bool ReadTicketSoftwarePaths(TicketSoftwarePaths& paths) noexcept {
                       key.Receive()) != ERROR_SUCCESS) {
         return false;
     }
-    // An empty folder would make "\vornjtwxp.exe", the root of whatever
-    // drive is current.
     const bool found = QueryTextValue(key.Get(), names::kTicketSoftwarePathValue, paths.folder,
                                       MAX_PATH) == TextValue::kRead &&
-                       paths.folder[0] != L'\0' &&
+                       IsFullPath(paths.folder) &&
                        JoinPath(paths.folder, names::kTicketEditorExe, paths.editor) &&
                        JoinPath(paths.folder, names::kTicketLibraryDll, paths.library);
     if (!found) {

@@ -13,7 +13,7 @@ struct TicketSoftwarePaths {
     wchar_t library[MAX_PATH]; // folder + "\vornjtwxp.dll"
 };
 
-// True when "Path" is a terminated, non-empty REG_SZ that fits MAX_PATH
+// True when "Path" is a terminated REG_SZ holding a full path that fits MAX_PATH
 // characters with its terminator and both full paths fit as well; otherwise
 // the software counts as not installed and every path is empty.
 bool ReadTicketSoftwarePaths(TicketSoftwarePaths& paths) noexcept;

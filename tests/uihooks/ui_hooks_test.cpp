@@ -11,6 +11,7 @@
 #include "resource_ids.h"
 #include "support/spooler_printers.h"
 #include "uihooks/feature_broadcast.h"
+#include "core/names.h"
 #include "core/plugin_context.h"
 #include "core/private_devmode.h"
 
@@ -427,6 +428,23 @@ TEST_F(DocumentSheet, TheTicketsPageNeedsTheEditorAndAQualifyingPrinter) {
         EXPECT_EQ(1u, sheet->info.Result);
         sheet.reset();
     }
+    // A "Path" that is no full path names no editor, even where the host's
+    // current directory would make it name an installed one.
+    EditorPresence editor;
+    const std::wstring folder = editor.Folder(), parent = folder.substr(0, folder.rfind(L'\\'));
+    const std::wstring name = folder.substr(parent.size() + 1);
+    ASSERT_EQ(L"C:", folder.substr(0, 2));
+    ASSERT_TRUE(SetCurrentDirectoryW(parent.c_str()));
+    for (const std::wstring& path : {name, folder.substr(2), L"C:" + name}) {
+        SCOPED_TRACE(testing::Message() << path);
+        SHSetValueW(HKEY_LOCAL_MACHINE, vorn::names::kTicketSoftwareKey,
+                    vorn::names::kTicketSoftwarePathValue, REG_SZ, path.c_str(),
+                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+        ASSERT_EQ(S_OK, OpenSheet(PRINTER_ATTRIBUTE_LOCAL));
+        EXPECT_EQ(kDestinationOnly, DescribedTitles());
+        sheet.reset();
+    }
+    SetCurrentDirectoryW(startDirectory.c_str());
 }
 
 TEST_F(DocumentSheet, PagesAndLaterStagesAsTheProtocolAsksAndTheSheetClosesWithOk) {
