@@ -154,7 +154,11 @@ void OnDirectoryEdit(HWND page, TicketsPageState* state, WORD code) noexcept {
         FillTicketList(now, nullptr, page, PageContext(page));
         SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
     }
-    SetTimer(page, IDT_TICKET_REFRESH, kRefreshAfterEditMs, nullptr);
+    // The field may lose the focus only after the page was left (the sheet
+    // switched pages by keyboard): a hidden page watches nothing.
+    if (state->shown) {
+        SetTimer(page, IDT_TICKET_REFRESH, kRefreshAfterEditMs, nullptr);
+    }
 }
 
 // Enter and Ctrl+Tab leave the page with the focus still in the directory
@@ -234,6 +238,7 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
     const bool editing = state->editorRunning;
     switch (header->code) {
     case PSN_SETACTIVE:
+        state->shown = true;
         SetTimer(page, IDT_TICKET_REFRESH, kRefreshOnActivateMs, nullptr);
         return Answer(page, 0, TRUE);
     case PSN_KILLACTIVE: {
@@ -245,6 +250,7 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
         TakeTypedDirectory(page, state);
         const int keep = CommitTicketSelection(page, PageInstance(page));
         if (keep == 0) {
+            state->shown = false;
             KillTimer(page, IDT_TICKET_REFRESH);
             // Left for another page, the folder is not held open behind the
             // person's back: it can be renamed, deleted or unplugged.

@@ -375,7 +375,12 @@ TEST_F(FolderWatchTest, ListFollowsTheFolderWhileThePageIsOpen) {
         EXPECT_TRUE(CreateDirectoryW(later.Path().c_str(), nullptr));
         later.Touch(L"M.jdf");
     };
+    // (left from the directory field, whose focus may stay behind until the
+    // person clicks on the page now shown)
+    sheet->Focus(IDC_TICKET_DIR);
     ASSERT_TRUE(sheet->LeavePage());
+    SetFocus(sheet->Sheet());
+    Pump(2500); // longer than the refresh period that follows the field
     folderIsFree();
     sheet->ComeBack();
     Ticks(*sheet, kTicksToShowAChange);
