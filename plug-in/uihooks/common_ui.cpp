@@ -12,6 +12,13 @@ HRESULT CommonUIProp(DWORD mode, POEMCUIPPARAM param, IPrintOemDriverUI* driver)
         return E_FAIL;
     }
     PluginContext* context = CreatePluginContext(param, driver);
+    if (mode == OEMCUIP_PRNPROP) {
+        // A printer tree carries no pages and nothing tells of its end: it
+        // is the process's latest context, but not this thread's own, whose
+        // entry would outlive the host's heap and be taken at a later
+        // sheet's start on this thread.
+        ForgetThreadContext();
+    }
     if (!context) {
         // The host's dialog works on without the plug-in's part.
         return S_OK;

@@ -529,6 +529,23 @@ TEST_F(DocumentSheet, PagesTakeTheContextOfTheLatestTreeThatKeptOne) {
         }
         sheet.reset();
     }
+    // A printer tree ended on this thread (its heap gone) does not stand in
+    // for the document tree made since on another thread.
+    HANDLE printer = nullptr;
+    ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(kPrinter), &printer, nullptr));
+    auto printerTree =
+        std::make_unique<standin::OptionTreeHost>(host.Driver(), printer, kPrinter, host.Module());
+    ASSERT_EQ(S_OK, printerTree->CallCommonUIProp(plugin, OEMCUIP_PRNPROP, true));
+    sheet = std::make_unique<standin::PropertySheetHost>(host); // its heap first: a new address
+    printerTree.reset();
+    ClosePrinter(printer);
+    HRESULT begun = E_UNEXPECTED;
+    std::thread([&] { begun = sheet->Begin(kPrinter); }).join();
+    ASSERT_EQ(S_OK, begun);
+    ASSERT_EQ(S_OK, sheet->Init());
+    ASSERT_FALSE(sheet->calls.empty());
+    EXPECT_EQ(reinterpret_cast<LPARAM>(sheet->optionTreeParam.pOEMUserData),
+              sheet->calls[0].page.lParam);
 }
 
 // The collation is set in the document tree; its Apply copies it into the
