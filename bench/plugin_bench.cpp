@@ -407,10 +407,15 @@ int main() {
             PrintRow(label, f.tickUnchangedMs * 1000, bare, f.bareMs * 1000);
             std::snprintf(label, sizeof(label), "timer tick after +1, %d", tickets);
             PrintRow(label, f.tickAddedMs * 1000, bare, f.bareMs * 1000);
+            std::snprintf(label, sizeof(label), "refreshed, folder back, %d", tickets);
+            PrintRow(label, f.refreshReturnedMs * 1000, bare, f.bareMs * 1000);
+            std::snprintf(label, sizeof(label), "refreshed, other folder, %d", tickets);
+            PrintRow(label, f.refreshOtherFolderMs * 1000, bare, f.bareMs * 1000);
             // The list starts with its entry for a new ticket; each tick
             // after an addition lists one more.
             if (f.listed != tickets + 1 || f.afterChanges != tickets + 1 ||
-                f.afterAdds != f.afterChanges + bench::kTicksAfterAdding) {
+                f.afterAdds != f.afterChanges + bench::kTicksAfterAdding ||
+                f.afterOtherFolder != tickets + 1) {
                 std::printf("  (listed %ld, after changes %ld, after additions %ld of %d)\n",
                             f.listed, f.afterChanges, f.afterAdds, tickets);
             }

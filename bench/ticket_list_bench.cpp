@@ -36,6 +36,10 @@ int main() {
                     f.tickUnchangedMs / f.bareMs);
         std::printf("  timer tick after +1 file         %9.2f ms  x%.2f (listed then %ld)\n",
                     f.tickAddedMs, f.tickAddedMs / f.bareMs, f.afterAdds);
+        std::printf("  RefreshTicketList, folder back   %9.2f ms  x%.2f\n", f.refreshReturnedMs,
+                    f.refreshReturnedMs / f.bareMs);
+        std::printf("  RefreshTicketList, other folder  %9.2f ms  x%.2f (listed then %ld)\n",
+                    f.refreshOtherFolderMs, f.refreshOtherFolderMs / f.bareMs, f.afterOtherFolder);
         std::fflush(stdout);
     }
     bench::DestroyTicketsDialog(page);

@@ -78,6 +78,20 @@ void RemoveFolder(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
+// A folder of `tickets` empty ticket files, named `prefix` and a number.
+std::wstring MakeFolder(const wchar_t* prefix, int tickets) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + prefix + L" bench " +
+                                std::to_wstring(GetCurrentProcessId()) + L" " +
+                                std::to_wstring(tickets);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (int i = 0; i < tickets; ++i) {
+        Touch(folder + L"\\" + prefix + TicketName(i));
+    }
+    return folder;
+}
+
 } // namespace
 
 HWND CreateTicketsDialog(HMODULE plugin) {
@@ -99,15 +113,7 @@ void DestroyTicketsDialog(HWND page) {
 }
 
 TicketListFigures MeasureTicketList(HWND page, int tickets) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"ticket bench " +
-                                std::to_wstring(GetCurrentProcessId()) + L" " +
-                                std::to_wstring(tickets);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    for (int i = 0; i < tickets; ++i) {
-        Touch(folder + L"\\" + TicketName(i));
-    }
+    const std::wstring folder = MakeFolder(L"", tickets);
     HWND list = GetDlgItem(page, IDC_TICKET_LIST);
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
 
@@ -146,6 +152,23 @@ TicketListFigures MeasureTicketList(HWND page, int tickets) {
         },
         [&] { vorn::RefreshWatchedTicketList(page, &watch, instance); });
     figures.afterAdds = static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+
+    // Whole-list refreshes take long enough to be timed once each.
+    const std::wstring missing = folder + L"\\missing";
+    figures.refreshReturnedMs = Best(
+        1,
+        [&] {
+            SetDlgItemTextW(page, IDC_TICKET_DIR, missing.c_str());
+            vorn::RefreshTicketList(page, instance);
+            SetDlgItemTextW(page, IDC_TICKET_DIR, folder.c_str());
+        },
+        [&] { vorn::RefreshTicketList(page, instance); });
+    const std::wstring other = MakeFolder(L"other ", tickets);
+    figures.refreshOtherFolderMs = Best(
+        1, [&] { SetDlgItemTextW(page, IDC_TICKET_DIR, other.c_str()); },
+        [&] { vorn::RefreshTicketList(page, instance); });
+    figures.afterOtherFolder = static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    RemoveFolder(other);
     RemoveFolder(folder);
     return figures;
 }

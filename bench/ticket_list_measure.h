@@ -20,6 +20,12 @@ struct TicketListFigures {
     double tickUnchangedMs = 0;  // the timer's tick, folder watched and still
     double tickAddedMs = 0;      // the tick after one file was added
     long afterAdds = 0;          // entries after those ticks
+    // Refreshes that replace the whole list: the folder back after it
+    // vanished (the list held "None" alone), and another folder of as many
+    // tickets named in the field (Browse, a ticket handed back elsewhere).
+    double refreshReturnedMs = 0;
+    double refreshOtherFolderMs = 0;
+    long afterOtherFolder = 0; // entries after the other folder's refresh
 };
 
 // Runs of each timing; the tick after an addition adds one ticket per run.

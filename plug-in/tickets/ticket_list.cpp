@@ -83,9 +83,58 @@ void AddSorted(HWND list, const wchar_t* entry) noexcept {
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
 }
 
-// The folder's tickets into the empty list. They are gathered first and put
-// in the list box's order here, then appended with room reserved for all:
-// the list box would otherwise compare each with a dozen others to place it.
+// Keeps the list from being redrawn while many entries come and go: each
+// change would otherwise update its scroll bar and repaint.
+class ListRedrawOff {
+  public:
+    explicit ListRedrawOff(HWND list) noexcept : list_(list) {
+        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~ListRedrawOff() {
+        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, nullptr, TRUE);
+    }
+    ListRedrawOff(const ListRedrawOff&) = delete;
+    ListRedrawOff& operator=(const ListRedrawOff&) = delete;
+
+  private:
+    HWND list_;
+};
+
+// Names into a list that holds none yet. They are put in the list box's
+// order here, then appended with room reserved for all: the list box would
+// otherwise compare each with a dozen others to place it.
+void AppendInListOrder(HWND list, ListBoxOrder& names) {
+    const bool ordered = names.Sort();
+    // (and one more entry for "None")
+    SendMessageW(list, LB_INITSTORAGE, names.Count() + 1,
+                 static_cast<LPARAM>(names.TextChars() * sizeof(wchar_t)));
+    for (size_t index = 0; index < names.Count(); ++index) {
+        if (ordered) {
+            SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(names.Name(index)));
+        } else {
+            AddSorted(list, names.Name(index));
+        }
+    }
+}
+
+// AppendInListOrder for names already gathered; false, with nothing
+// appended, when there is no room to order them.
+bool AppendAllInListOrder(HWND list, const std::vector<const std::wstring*>& names) noexcept {
+    try {
+        ListBoxOrder order(static_cast<LCID>(SendMessageW(list, LB_GETLOCALE, 0, 0)));
+        for (const std::wstring* name : names) {
+            order.Add(name->c_str());
+        }
+        AppendInListOrder(list, order);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// The folder's tickets into the empty list, gathered first.
 void AddFolderTickets(HWND list, const wchar_t* directory) noexcept {
     wchar_t pattern[kTicketPathBufferChars] = {};
     if (!BuildSearchPattern(directory, pattern)) {
@@ -95,18 +144,7 @@ void AddFolderTickets(HWND list, const wchar_t* directory) noexcept {
         ListBoxOrder entries(static_cast<LCID>(SendMessageW(list, LB_GETLOCALE, 0, 0)));
         ForEachListedTicket(directory, pattern,
                             [&entries](const wchar_t* entry) { entries.Add(entry); });
-        const bool ordered = entries.Sort();
-        // (and one more entry for "None")
-        SendMessageW(list, LB_INITSTORAGE, entries.Count() + 1,
-                     static_cast<LPARAM>(entries.TextChars() * sizeof(wchar_t)));
-        for (size_t index = 0; index < entries.Count(); ++index) {
-            if (ordered) {
-                SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(entries.Name(index)));
-            } else {
-                AddSorted(list, entries.Name(index));
-            }
-        }
+        AppendInListOrder(list, entries);
         return;
     } catch (const std::bad_alloc&) {
         // No room to gather them: the list box places them as they come.
@@ -171,11 +209,9 @@ void FillTicketList(const wchar_t* directory, const wchar_t* selectedTicket, HWN
         if (full) {
             SetDlgItemTextW(page, IDC_TICKET_DIR, fullPath);
         }
-        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        const ListRedrawOff quiet(list);
         // Paths are later formed from the text shown: check them against it.
         AddFolderTickets(list, full ? fullPath : folder);
-        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list, nullptr, TRUE);
     }
 
     ShowNoneSelected(page, list, instance);
@@ -235,8 +271,11 @@ void RefreshTicketList(HWND page, HINSTANCE instance) noexcept {
             }
             entries.Insert(entry);
         }
-        for (auto it = stale.rbegin(); it != stale.rend(); ++it) {
-            SendMessageW(list, LB_DELETESTRING, *it, 0);
+        if (!stale.empty()) {
+            const ListRedrawOff quiet(list);
+            for (auto it = stale.rbegin(); it != stale.rend(); ++it) {
+                SendMessageW(list, LB_DELETESTRING, *it, 0);
+            }
         }
         if (SendMessageW(list, LB_GETCURSEL, 0, 0) == LB_ERR) {
             SendMessageW(list, LB_SETCURSEL, 0, 0);
@@ -265,11 +304,16 @@ void RefreshTicketList(HWND page, HINSTANCE instance) noexcept {
         // Taking "None" out would take its selection with it; a user who had
         // "None" chosen keeps it when new tickets appear.
         const bool noneSelected = at != LB_ERR && SendMessageW(list, LB_GETCURSEL, 0, 0) == at;
+        const ListRedrawOff quiet(list);
         if (at != LB_ERR) {
             SendMessageW(list, LB_DELETESTRING, at, 0);
         }
-        for (const std::wstring* name : fresh) {
-            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name->c_str()));
+        // A whole folder (it came back, or another one was named) goes in
+        // the way the list is first filled.
+        if (SendMessageW(list, LB_GETCOUNT, 0, 0) != 0 || !AppendAllInListOrder(list, fresh)) {
+            for (const std::wstring* name : fresh) {
+                AddSorted(list, name->c_str());
+            }
         }
         InsertNoneAtTop(list, instance);
         if (noneSelected) {

@@ -90,7 +90,14 @@ TEST_F(HostileTicketFolder, TenThousandTicketsAreListedAndRefreshedOnce) {
     EXPECT_EQ(Listed(*sheet, now), sheet->EntriesOf(kList));
     Refresh(*sheet);
     EXPECT_EQ(Listed(*sheet, now), sheet->EntriesOf(kList));
-    std::printf("[ hostile  ] 4 refreshes of a folder of %d tickets\n", kTickets);
+    // The folder gone for a moment (unplugged, its share down), then back.
+    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.File(L"gone").c_str());
+    Refresh(*sheet);
+    EXPECT_EQ((Entries{L"None"}), sheet->EntriesOf(kList));
+    SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.Path().c_str());
+    Refresh(*sheet);
+    EXPECT_EQ(Listed(*sheet, now), sheet->EntriesOf(kList));
+    std::printf("[ hostile  ] 6 refreshes of a folder of %d tickets\n", kTickets);
 }
 
 TEST_F(HostileTicketFolder, NamesThatLeaveNoRoomForTheTicketPathAreNotListed) {
