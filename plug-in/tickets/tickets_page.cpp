@@ -154,9 +154,10 @@ void OnDirectoryEdit(HWND page, TicketsPageState* state, WORD code) noexcept {
         FillTicketList(now, nullptr, page, PageContext(page));
         SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
     }
-    // The field may lose the focus only after the page was left (the sheet
-    // switched pages by keyboard): a hidden page watches nothing.
-    if (state->shown) {
+    // A page switch by keyboard leaves the focus in the field, which then
+    // loses it on a page no longer shown, and a hidden page watches nothing.
+    // (Apply leaves the page too, but the sheet still shows it.)
+    if (state->shown || PropSheet_GetCurrentPageHwnd(GetParent(page)) == page) {
         SetTimer(page, IDT_TICKET_REFRESH, kRefreshAfterEditMs, nullptr);
     }
 }
