@@ -1,7 +1,7 @@
 // The Browse dialog: the system's open-file dialog shown so that it picks a
 // folder. It lists folders only (a filter no file matches), keeps the folder
 // name field in step with the selection, and on OK stores an existing folder
-// as the printer's ticket directory; the page then reads it back.
+// as the printer's ticket directory and hands it back to the page.
 #include "tickets.h"
 
 #include "page_controls.h"
@@ -18,8 +18,16 @@ namespace vorn {
 
 namespace {
 
-// The dialog window carries its own context and the procedure it had.
-constexpr wchar_t kContextProperty[] = L"VornTicketFolderContext";
+// What one Browse gives the dialog and gets back: the folder chosen, whether
+// or not the printer's value could be written (a standard user may not
+// write a local printer's key).
+struct FolderChoice {
+    const PluginContext* context;
+    wchar_t folder[kTicketPathBufferChars];
+};
+
+// The dialog window carries its own choice and the procedure it had.
+constexpr wchar_t kChoiceProperty[] = L"VornTicketFolderChoice";
 constexpr wchar_t kPreviousProcProperty[] = L"VornTicketFolderProc";
 constexpr wchar_t kNoFileFilter[] = L"*..*\0*..*\0";
 
@@ -96,8 +104,9 @@ UINT_PTR CALLBACK FolderDialogHook(HWND hook, UINT message, WPARAM, LPARAM lPara
     const HWND dialog = GetParent(hook);
     if (message == WM_INITDIALOG) {
         const auto* request = PointerFrom<const OPENFILENAMEW*>(lParam);
-        const auto* context =
-            request ? PointerFrom<const PluginContext*>(request->lCustData) : nullptr;
+        const auto* choice =
+            request ? PointerFrom<const FolderChoice*>(request->lCustData) : nullptr;
+        const auto* context = choice ? choice->context : nullptr;
         const HINSTANCE instance = ContextInstance(context);
         wchar_t text[512] = {};
         LoadPageString(instance, IDS_FOLDER_NAME, text, 512);
@@ -117,8 +126,7 @@ UINT_PTR CALLBACK FolderDialogHook(HWND hook, UINT message, WPARAM, LPARAM lPara
     const auto* notify = PointerFrom<const OFNOTIFYW*>(lParam);
     switch (notify->hdr.code) {
     case CDN_INITDONE: {
-        const auto* context = PointerFrom<const PluginContext*>(notify->lpOFN->lCustData);
-        SetPropW(dialog, kContextProperty, const_cast<PluginContext*>(context));
+        SetPropW(dialog, kChoiceProperty, PointerFrom<HANDLE>(notify->lpOFN->lCustData));
         const LONG_PTR previous = SetWindowLongPtrW(
             dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FolderDialogSubclassProc));
         SetPropW(dialog, kPreviousProcProperty, PointerFrom<HANDLE>(previous));
@@ -135,7 +143,8 @@ UINT_PTR CALLBACK FolderDialogHook(HWND hook, UINT message, WPARAM, LPARAM lPara
 LRESULT CALLBACK FolderDialogSubclassProc(HWND dialog, UINT message, WPARAM wParam,
                                           LPARAM lParam) noexcept {
     const auto previous = reinterpret_cast<WNDPROC>(GetPropW(dialog, kPreviousProcProperty));
-    const auto* context = static_cast<const PluginContext*>(GetPropW(dialog, kContextProperty));
+    auto* choice = static_cast<FolderChoice*>(GetPropW(dialog, kChoiceProperty));
+    const PluginContext* context = choice ? choice->context : nullptr;
     if (!previous) {
         return DefDlgProcW(dialog, message, wParam, lParam);
     }
@@ -149,15 +158,22 @@ LRESULT CALLBACK FolderDialogSubclassProc(HWND dialog, UINT message, WPARAM wPar
             SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
             return 0;
         }
-        // Stored as a full path: read back later, a relative one would
-        // lead elsewhere.
+        // Kept as a full path: read back later, a relative one would lead
+        // elsewhere.
         WriteTicketsDirectory(context, folder);
+        if (choice) {
+            const DWORD length =
+                GetFullPathNameW(folder, kTicketPathBufferChars, choice->folder, nullptr);
+            if (length == 0 || length >= kTicketPathBufferChars) {
+                choice->folder[0] = L'\0';
+            }
+        }
         EndDialog(dialog, 1);
     } else if (message == WM_NCDESTROY) {
         // The dialog goes: it gets its own procedure back first.
         SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         RemovePropW(dialog, kPreviousProcProperty);
-        RemovePropW(dialog, kContextProperty);
+        RemovePropW(dialog, kChoiceProperty);
     }
     return CallWindowProcW(previous, dialog, message, wParam, lParam);
 }
@@ -180,17 +196,15 @@ void BrowseTicketDirectory(HWND page, const PluginContext* context) noexcept {
     // browses: it puts it back, since the host and its other threads own it.
     request.Flags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_EXPLORER |
                     OFN_ENABLEINCLUDENOTIFY | OFN_DONTADDTORECENT | OFN_NOCHANGEDIR;
-    request.lCustData = reinterpret_cast<LPARAM>(context);
+    FolderChoice choice{context, {}};
+    request.lCustData = reinterpret_cast<LPARAM>(&choice);
     request.lpfnHook = &FolderDialogHook;
     request.FlagsEx = OFN_EX_NOPLACESBAR;
-    if (!GetOpenFileNameW(&request)) {
+    if (!GetOpenFileNameW(&request) || choice.folder[0] == L'\0') {
         return;
     }
-    wchar_t chosen[kTicketPathBufferChars] = {};
-    if (ReadTicketsDirectory(context, chosen) == 1) {
-        SetDlgItemTextW(page, IDC_TICKET_DIR, chosen);
-        RefreshTicketList(page, PageInstance(page));
-    }
+    SetDlgItemTextW(page, IDC_TICKET_DIR, choice.folder);
+    RefreshTicketList(page, PageInstance(page));
 }
 
 } // namespace vorn

@@ -820,16 +820,25 @@ TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
         EXPECT_EQ(253, GetWindowTextLengthW(sheet->Item(IDC_TICKET_DIR)));
     }
     // Browse: the folder typed whole, or relative to the folder shown (not
-    // to the process's current directory, which the dialog leaves as it was).
+    // to the process's current directory, which the dialog leaves as it
+    // was); and with no printer's value to write it into (the printer's key
+    // gone, or not writable for this user): it is taken all the same.
     const std::wstring parent = other.Path().substr(0, other.Path().rfind(L'\\'));
-    for (bool relative : {false, true}) {
-        SCOPED_TRACE(relative ? "relative" : "whole");
+    const struct {
+        const char* what;
+        bool relative, keyGone;
+    } browses[] = {{"whole", false, false}, {"relative", true, false}, {"no key", false, true}};
+    for (const auto& [what, relative, keyGone] : browses) {
+        SCOPED_TRACE(what);
         savedDirectory.SetString(folder.Path());
         wchar_t startFolder[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, startFolder);
         auto sheet = OpenPage();
         if (relative) {
             SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, parent.c_str());
+        }
+        if (keyGone) {
+            testsupport::RemoveKey(HKEY_LOCAL_MACHINE, printer.DataKeyPath());
         }
         // In the dialog, the person types into the name field and presses
         // OK, first a folder that does not exist, then the wanted one; and
@@ -864,7 +873,7 @@ TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
         wchar_t nowFolder[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, nowFolder);
         EXPECT_STREQ(startFolder, nowFolder);
-        EXPECT_EQ(other.Path(), savedDirectory.ReadString());
+        EXPECT_EQ(keyGone ? L"" : other.Path(), savedDirectory.ReadString());
         EXPECT_EQ(other.Path(), sheet->Text(IDC_TICKET_DIR));
         EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));
     }
