@@ -27,8 +27,7 @@ struct TicketsPageState {
     UniqueKernelHandle editorThread;
     DWORD editorProcessId = 0;
     bool editorRunning = false;
-    bool busy = false;  // the page itself is moving the focus or asking the user
-    bool shown = false; // between PSN_SETACTIVE and the page's leaving
+    bool busy = false; // the page itself is moving the focus or asking the user
     WORD lastEditorButton = kNoEditorButton;
     FolderWatch folderWatch; // what the refresh timer knew of the folder at its last walk
 

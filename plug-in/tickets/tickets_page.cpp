@@ -157,7 +157,7 @@ void OnDirectoryEdit(HWND page, TicketsPageState* state, WORD code) noexcept {
     // A page switch by keyboard leaves the focus in the field, which then
     // loses it on a page no longer shown, and a hidden page watches nothing.
     // (Apply leaves the page too, but the sheet still shows it.)
-    if (state->shown || PropSheet_GetCurrentPageHwnd(GetParent(page)) == page) {
+    if (PropSheet_GetCurrentPageHwnd(GetParent(page)) == page) {
         SetTimer(page, IDT_TICKET_REFRESH, kRefreshAfterEditMs, nullptr);
     }
 }
@@ -239,7 +239,6 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
     const bool editing = state->editorRunning;
     switch (header->code) {
     case PSN_SETACTIVE:
-        state->shown = true;
         SetTimer(page, IDT_TICKET_REFRESH, kRefreshOnActivateMs, nullptr);
         return Answer(page, 0, TRUE);
     case PSN_KILLACTIVE: {
@@ -251,7 +250,6 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) noexcept {
         TakeTypedDirectory(page, state);
         const int keep = CommitTicketSelection(page, PageInstance(page));
         if (keep == 0) {
-            state->shown = false;
             KillTimer(page, IDT_TICKET_REFRESH);
             // Left for another page, the folder is not held open behind the
             // person's back: it can be renamed, deleted or unplugged.
