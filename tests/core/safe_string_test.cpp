@@ -21,24 +21,24 @@ template <typename Char> struct Row {
     std::basic_string<Char> after;
 };
 
-template <typename Char> void Check(const Row<Char>& row) {
-    Char buffer[32];
-    std::memset(buffer, 0xCC, sizeof(buffer));
-    std::memcpy(buffer, row.before.c_str(), (row.before.size() + 1) * sizeof(Char));
-    EXPECT_EQ(row.hr, row.call(buffer)) << row.what;
-    EXPECT_EQ(row.after, std::basic_string<Char>(buffer)) << row.what;
+template <typename Char, size_t N> void Check(const Row<Char> (&rows)[N]) {
+    for (const Row<Char>& row : rows) {
+        Char buffer[32];
+        std::memset(buffer, 0xCC, sizeof(buffer));
+        std::memcpy(buffer, row.before.c_str(), (row.before.size() + 1) * sizeof(Char));
+        EXPECT_EQ(row.hr, row.call(buffer)) << row.what;
+        EXPECT_EQ(row.after, std::basic_string<Char>(buffer)) << row.what;
+    }
 }
 
-// One row: the buffer's text before, the call on buffer `b`, its result and
-// the buffer's text after.
 #define ROW(before, call, hr, after)                                                               \
     {                                                                                              \
 #call, before, [](auto* b) { return call; }, hr, after                                     \
     }
 constexpr HRESULT kCut = kStrSafeInsufficientBuffer;
 
-TEST(SafeString, WideHelpersCutAndTerminateWithinTheirCapacity) {
-    const Row<wchar_t> rows[] = {
+TEST(SafeString, HelpersCutAndTerminateWithinTheirCapacity) {
+    const Row<wchar_t> wide[] = {
         ROW(L"", StringCopy(b, 16, L"abc"), S_OK, L"abc"),
         ROW(L"", StringCopy(b, 16, L"1234567"), S_OK, L"1234567"), // capacity-1 fits
         ROW(L"", StringCopy(b, 8, L"abcdef"), kCut, L"abc"),
@@ -54,22 +54,15 @@ TEST(SafeString, WideHelpersCutAndTerminateWithinTheirCapacity) {
         ROW(L"", FormatWide(b, 10, L"%s", L"abcd"), S_OK, L"abcd"),
         ROW(L"z", FormatWide(b, 1, L"%s", L"a"), E_INVALIDARG, L"z"),
     };
-    for (const auto& row : rows) {
-        Check(row);
-    }
-}
-
-TEST(SafeString, NarrowHelpersCutAndTerminateWithinTheirCapacity) {
-    const Row<char> rows[] = {
+    const Row<char> narrow[] = {
         ROW("", FormatNarrow(b, 12, "%s\\3\\%s", "C:", "x.hlp"), S_OK, "C:\\3\\x.hlp"),
         ROW("", FormatNarrow(b, 4, "%s", "abcdef"), kCut, "abc"),
         ROW("q", FormatNarrow(b, 0, "%s", "a"), E_INVALIDARG, "q"),
         ROW("", StringAppendNarrowN(b, 6, "host.domain", 4), S_OK, "host"),
         ROW("host", StringAppendNarrowN(b, 6, "xyz", 3), kCut, "hostx"),
     };
-    for (const auto& row : rows) {
-        Check(row);
-    }
+    Check(wide);
+    Check(narrow);
 }
 
 } // namespace
