@@ -505,11 +505,9 @@ TEST_F(HostileFeatureAnswers, AnswersReadWholeOrFallBack) {
                     for (size_t claim = 0; claim < ClaimsFor(0).size(); ++claim) {
                         bool allReadable = true;
                         for (const auto& [feature, keyword] : kKeywords) {
-                            const std::string option =
-                                length == kRealKeywords ? keyword : std::string(length, 'x');
+                            const std::string& option = driver.features[feature];
                             const DWORD trueSize = static_cast<DWORD>(option.size() + 1);
                             const DWORD claimed = ClaimsFor(trueSize)[claim];
-                            driver.features[feature] = option;
                             driver.claimedSize[feature] = claimed;
                             driver.failingFirst[feature] = failure == Failure::FirstCall;
                             driver.failing[feature] = failure == Failure::SecondCall;
