@@ -237,18 +237,6 @@ class PrinterEventsTest : public PluginFixture {
         {L"DriverSettings", REG_DWORD, {0x20, 0x83, 0x01, 0x00}},
         {L"SomethingElse", REG_DWORD, {1, 2, 3, 4}},
     };
-    // A printer shared by another computer, holding the values of kValues
-    // at these indexes.
-    void AddConnection(const std::wstring& name, std::initializer_list<int> held,
-                       DWORD attributes = PRINTER_ATTRIBUTE_NETWORK) {
-        Spooler().AddPrinter(name.c_str(), L"Vorn K340 PS", attributes, L"");
-        for (int i : held) {
-            Spooler().SetPrinterData(name.c_str(), kValues[i].name, kValues[i].type,
-                                     kValues[i].bytes.data(),
-                                     static_cast<DWORD>(kValues[i].bytes.size()));
-        }
-        WillRemove(HKEY_CURRENT_USER, ConnectionKeyPath(name));
-    }
 
   private:
     std::vector<std::pair<HKEY, std::wstring>> made_;
@@ -305,7 +293,13 @@ TEST_F(PrinterEventsTest, ConnectionsGetExactCopiesLocalPrintersAndOtherEventsNo
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.name);
-        AddConnection(row.name, row.held, row.attributes);
+        Spooler().AddPrinter(row.name, L"Vorn K340 PS", row.attributes, L"");
+        for (int i : row.held) { // the values of kValues its printer holds
+            Spooler().SetPrinterData(row.name, kValues[i].name, kValues[i].type,
+                                     kValues[i].bytes.data(),
+                                     static_cast<DWORD>(kValues[i].bytes.size()));
+        }
+        WillRemove(HKEY_CURRENT_USER, ConnectionKeyPath(row.name));
         Spooler().SetFailures(row.name, row.failures);
         if (row.keyHere) {
             WillRemove(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(row.name));
