@@ -299,11 +299,11 @@ TEST_F(Destination, ControlsComeInTabOrderEachAfterItsLabelAndShaped) {
             continue;
         }
         ASSERT_LT(stop, std::size(tabStops)) << id;
-        EXPECT_EQ(id, tabStops[stop].id);
-        EXPECT_EQ(label, tabStops[stop].label) << id;
-        EXPECT_EQ(style & tabStops[stop].mask, tabStops[stop].bits) << id;
+        const auto& expected = tabStops[stop++];
+        EXPECT_EQ(id, expected.id);
+        EXPECT_EQ(label, expected.label) << id;
+        EXPECT_EQ(style & expected.mask, expected.bits) << id;
         label = 0;
-        ++stop;
     }
     EXPECT_EQ(stop, std::size(tabStops));
 }
