@@ -1,11 +1,8 @@
 // The Destination page in a real sheet, driven with window messages: what it
-// shows, its live filter, the checks as the focus moves and as the page is
-// left (each answered as a person would), what the commit stores from the
-// ordinary text to the hostile (typed past each limit, pasted far beyond it,
-// every control character, lone surrogates, stored texts without
-// terminators), and help. Whatever the fields hold, every commit stores each
-// text terminated within its field and its stored limit, and writes nothing
-// outside them.
+// shows, its live filter, its checks (answered as a person would), what the
+// commit stores from ordinary to hostile text, and help. Whatever the fields
+// hold, every commit stores each text terminated within its limit, and
+// writes nothing outside them.
 #include "support/page_sheet.h"
 
 #include "destination/destination_page.h"
@@ -155,7 +152,6 @@ class Destination : public ::testing::Test {
         EXPECT_EQ(0, std::memcmp(dm.ticketPath, before.ticketPath, sizeof(dm.ticketPath)));
         return left;
     }
-    // Leaves the page and comes back.
     void Commit() {
         ASSERT_TRUE(Leave());
         sheet->ComeBack();
@@ -208,9 +204,8 @@ TEST_F(Destination, ShowsStoredSettingsEnablesFieldsByListAndRestoresDefaults) {
     sheet->Type(IDC_PIN, L"4");
     EXPECT_EQ(sheet->Changes(), 2);
 
-    // Defaults: the application's job name, the logon name, no PIN; the job
-    // name selected, ready to be retyped. (The notice turned off and its
-    // fields emptied: the Defaults rows of the check table.)
+    // Defaults: the application's job name, the logon name, no PIN, the job
+    // name selected to be retyped (the notice and its fields: check-table rows).
     sheet->SetText(IDC_JOBNAME, L"Quarterly");
     sheet->ResetNotices();
     sheet->Click(IDC_DEFAULTS_BUTTON);
@@ -445,10 +440,9 @@ TEST_F(Destination, InvalidFieldsAreReportedAndAnsweredWhileTheyMatter) {
             EXPECT_EQ(person.Seen()[i].caption, kPluginCaption);
             EXPECT_TRUE(Contains(person.Seen()[i].text, row.boxes[i])) << person.Seen()[i].text;
         }
-        // (the sheet gets its activation back from the box through the
-        // display, which can be slow on a busy machine, and can lose it
-        // there: then the person clicks on the sheet, which gives the focus
-        // back to the control that last had it)
+        // (the sheet gets its activation back from the box through the display,
+        // which can be slow on a busy machine or lose it: then the person clicks
+        // on the sheet, which gives the focus back to the control that had it)
         if (row.focus != kAny) {
             EXPECT_TRUE(PumpUntil(
                 [&] {
