@@ -50,7 +50,6 @@ class SheetFixture : public PluginFixture {
         PluginFixture::SetUp();
         ASSERT_TRUE(spooler.Load());
         spooler.Reset();
-        SetEnvironmentVariableW(L"VORNPSXPS_LOADED", nullptr);
     }
     void TearDown() override {
         sheet.reset(); // its pages run the plug-in's code
@@ -58,10 +57,11 @@ class SheetFixture : public PluginFixture {
         PluginFixture::TearDown();
     }
 
-    // Describes the printer and begins the sheet (the document tree's
+    // Describes the printer and begins the sheet afresh (the document tree's
     // CommonUIProp); then, unless told not to, runs the initialisation.
     HRESULT OpenSheet(DWORD attributes = 0, const std::wstring& config = DriverConfigIn(L"page"),
                       DWORD failures = 0, bool init = true) {
+        SetEnvironmentVariableW(L"VORNPSXPS_LOADED", nullptr);
         spooler.AddPrinter(kPrinter, L"Vorn K335 PS", attributes, config.c_str());
         spooler.SetFailures(kPrinter, failures);
         sheet = std::make_unique<standin::PropertySheetHost>(host);

@@ -39,8 +39,6 @@ class SheetThread {
         thread_.join();
         CloseHandle(ready_);
     }
-    SheetThread(const SheetThread&) = delete;
-    SheetThread& operator=(const SheetThread&) = delete;
 
     // Runs `work` on the sheet's thread with its host sheet; its answer.
     template <class Work> auto On(Work work) {

@@ -1,10 +1,7 @@
 // The option trees and the printing preferences through the loaded plug-in:
-// which CommonUIProp calls keep a context and install a callback,
-// "DriverSettings" as the two callbacks store it on Apply, the document
-// tree's page order, the broadcast that follows Apply, also past another
-// program's window that has stopped answering; which pages the host is
-// given, what it is told at each stage of the sheet's life, and the sheet a
-// person would see.
+// the contexts and callbacks CommonUIProp keeps, "DriverSettings" as Apply
+// stores it, the page order, the broadcast after Apply (also past a hung
+// window), and the pages, stages and sheet the host and a person see.
 #include "sheet_fixture.h"
 
 #include "option_tree_host.h"
@@ -131,7 +128,6 @@ class OptionTree : public PluginFixture {
                                       &type, &value, &size) == ERROR_SUCCESS;
         return read && type == REG_DWORD && size == sizeof(value) ? value : ~0u;
     }
-    // Applies a new tree of `mode` with these features and driver name.
     DWORD Apply(DWORD mode, const Features& features, const wchar_t* driver = L"Vorn Office PS") {
         testsupport::Spooler().AddPrinter(kPrinter, driver, 0, L"");
         host.Driver().features = features;
@@ -475,7 +471,6 @@ TEST_F(DocumentSheet, PagesAndLaterStagesAsTheProtocolAsksAndTheSheetClosesWithO
     EXPECT_EQ(L"", ExternalLibraryLoaded());
 
     // Init() asked for the information header after the pages.
-    ASSERT_NE(nullptr, sheet->header.pTitle);
     EXPECT_STREQ(L"OEM UI Page", sheet->header.pTitle);
 
     SETRESULT_INFO setResult{sizeof(setResult), 0, sheet.get(), 7};
