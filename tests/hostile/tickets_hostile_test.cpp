@@ -253,12 +253,9 @@ class HostileTicketRegistry : public TicketsPageTest {
         folder.Touch(L"vornjtwxp.exe");
         folder.Touch(L"T.jdf");
     }
-    SavedValue InPrinter(const wchar_t* name) const {
-        return SavedValue(HKEY_LOCAL_MACHINE, printer.DataKeyPath(), name);
-    }
     // Leaves the shape in a value: stored with letters after its bytes, so
     // that the registry cannot see a terminator that is not part of it.
-    static void Leave(const Shape& shape, const SavedValue& value) {
+    static void Leave(const Shape& shape, const RegValue& value) {
         if (shape.missing) {
             value.Delete();
             return;
@@ -270,34 +267,31 @@ class HostileTicketRegistry : public TicketsPageTest {
 };
 
 TEST_F(HostileTicketRegistry, TextValuesAreReadWholeOrNotAtAll) {
-    const std::wstring path = folder.Path();
-    const std::wstring ticket = folder.File(L"T.jdf");
     // One reader per value: its good content, its buffer, where it lives,
     // and the read (true when it counted as read).
     struct Reader {
         const char* value;
         std::wstring good;
         size_t bufferChars;
-        const SavedValue& place;
+        const RegValue& place;
         std::function<bool(GuardedBuffer&)> read;
     };
-    const SavedValue directory = InPrinter(names::kCurrentTicketsDir);
-    const SavedValue selected = InPrinter(names::kSelectedTicket);
+    const RegValue selected = printer.Value(names::kSelectedTicket);
     const Reader readers[] = {
-        {"CurrentTicketsDir", path, kTicketPathBufferChars, directory,
+        {"CurrentTicketsDir", folder.Path(), kTicketPathBufferChars, savedDirectory,
          [&](GuardedBuffer& out) {
              return ReadTicketsDirectory(&printer.Context(), AsPath(out)) == 1;
          }},
-        {"Tickets", path, kTicketPathBufferChars, editorDefault,
+        {"Tickets", folder.Path(), kTicketPathBufferChars, editorDefault,
          [&](GuardedBuffer& out) { return ReadDefaultTicketsDirectory(AsPath(out)) == 1; }},
         // (the editor folder is read into 256 characters)
-        {"Path", path, 256, softwarePath,
+        {"Path", folder.Path(), 256, softwarePath,
          [&](GuardedBuffer& out) {
              const int found = FindTicketEditor(AsPath(out));
              EXPECT_NE(kEditorMissing, found);
              return found == kEditorFound;
          }},
-        {"SelectedTicket", ticket, kTicketPathBufferChars, selected,
+        {"SelectedTicket", folder.File(L"T.jdf"), kTicketPathBufferChars, selected,
          [&](GuardedBuffer& out) {
              GuardedBuffer name(kTicketPathBufferChars * sizeof(wchar_t));
              DWORD exitCode = 5;
