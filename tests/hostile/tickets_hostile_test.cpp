@@ -128,7 +128,6 @@ TEST_F(HostileTicketFolder, NamesThatLeaveNoRoomForTheTicketPathAreNotListed) {
     sheet->Select(kList, 1);
     EXPECT_EQ(0, Leave(*sheet));
     EXPECT_EQ(directory + L"\\" + fits + L".jdf", printer.Devmode().ticketPath);
-    EXPECT_EQ(MAX_PATH - 1u, std::wstring(printer.Devmode().ticketPath).size());
 
     // Names too long to be a ticket here, arriving later, stay out too.
     ASSERT_TRUE(CreateLongFile(directory + L"\\" + std::wstring(200, L'i') + L".jdf"));
