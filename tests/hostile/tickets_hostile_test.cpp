@@ -35,7 +35,6 @@ bool CreateLongFile(const std::wstring& path) {
     return file != INVALID_HANDLE_VALUE && CloseHandle(file);
 }
 
-// What the page's list must show for these tickets.
 Entries Listed(const PageSheet& sheet, const Entries& tickets) {
     return ListBoxOracle::Listed(sheet.Item(kList), tickets);
 }
@@ -210,7 +209,6 @@ bool IsEmpty(const GuardedBuffer& buffer) {
     return std::all_of(buffer.Data(), buffer.Data() + buffer.Size(), [](BYTE b) { return !b; });
 }
 
-// A value's shape: its type and bytes.
 struct Shape {
     const char* what;
     DWORD type;

@@ -262,14 +262,12 @@ constexpr DWORD kTickMs = 700;
 // Some folders never report a change: the page walks them at least this
 // often all the same.
 constexpr DWORD kWalkAtLeastEveryMs = 10000;
-// A change shows within this many ticks.
 constexpr int kTicksToShowAChange = 2;
 
 // The page's refresh timer driven tick by tick with its own WM_TIMER
 // message, spaced as the timer spaces them, with no other message between.
 class FolderWatchTest : public TicketListTest {
   protected:
-    // Ticks of the page's refresh timer, each a timer interval after the last.
     static void Ticks(PageSheet& sheet, int count) {
         for (int i = 0; i < count; ++i) {
             Sleep(kTickMs);
