@@ -35,7 +35,6 @@ bool CreateLongFile(const std::wstring& path) {
     return file != INVALID_HANDLE_VALUE && CloseHandle(file);
 }
 
-// What the page's list must show for these tickets.
 Entries Listed(const PageSheet& sheet, const Entries& tickets) {
     return ListBoxOracle::Listed(sheet.Item(kList), tickets);
 }
@@ -128,7 +127,6 @@ TEST_F(HostileTicketFolder, NamesThatLeaveNoRoomForTheTicketPathAreNotListed) {
     sheet->Select(kList, 1);
     EXPECT_EQ(0, Leave(*sheet));
     EXPECT_EQ(directory + L"\\" + fits + L".jdf", printer.Devmode().ticketPath);
-    EXPECT_EQ(MAX_PATH - 1u, std::wstring(printer.Devmode().ticketPath).size());
 
     // Names too long to be a ticket here, arriving later, stay out too.
     ASSERT_TRUE(CreateLongFile(directory + L"\\" + std::wstring(200, L'i') + L".jdf"));
@@ -211,7 +209,6 @@ bool IsEmpty(const GuardedBuffer& buffer) {
     return std::all_of(buffer.Data(), buffer.Data() + buffer.Size(), [](BYTE b) { return !b; });
 }
 
-// A value's shape: its type and bytes.
 struct Shape {
     const char* what;
     DWORD type;
@@ -253,12 +250,9 @@ class HostileTicketRegistry : public TicketsPageTest {
         folder.Touch(L"vornjtwxp.exe");
         folder.Touch(L"T.jdf");
     }
-    SavedValue InPrinter(const wchar_t* name) const {
-        return SavedValue(HKEY_LOCAL_MACHINE, printer.DataKeyPath(), name);
-    }
     // Leaves the shape in a value: stored with letters after its bytes, so
     // that the registry cannot see a terminator that is not part of it.
-    static void Leave(const Shape& shape, const SavedValue& value) {
+    static void Leave(const Shape& shape, const RegValue& value) {
         if (shape.missing) {
             value.Delete();
             return;
@@ -270,34 +264,31 @@ class HostileTicketRegistry : public TicketsPageTest {
 };
 
 TEST_F(HostileTicketRegistry, TextValuesAreReadWholeOrNotAtAll) {
-    const std::wstring path = folder.Path();
-    const std::wstring ticket = folder.File(L"T.jdf");
     // One reader per value: its good content, its buffer, where it lives,
     // and the read (true when it counted as read).
     struct Reader {
         const char* value;
         std::wstring good;
         size_t bufferChars;
-        const SavedValue& place;
+        const RegValue& place;
         std::function<bool(GuardedBuffer&)> read;
     };
-    const SavedValue directory = InPrinter(names::kCurrentTicketsDir);
-    const SavedValue selected = InPrinter(names::kSelectedTicket);
+    const RegValue selected = printer.Value(names::kSelectedTicket);
     const Reader readers[] = {
-        {"CurrentTicketsDir", path, kTicketPathBufferChars, directory,
+        {"CurrentTicketsDir", folder.Path(), kTicketPathBufferChars, savedDirectory,
          [&](GuardedBuffer& out) {
              return ReadTicketsDirectory(&printer.Context(), AsPath(out)) == 1;
          }},
-        {"Tickets", path, kTicketPathBufferChars, editorDefault,
+        {"Tickets", folder.Path(), kTicketPathBufferChars, editorDefault,
          [&](GuardedBuffer& out) { return ReadDefaultTicketsDirectory(AsPath(out)) == 1; }},
         // (the editor folder is read into 256 characters)
-        {"Path", path, 256, softwarePath,
+        {"Path", folder.Path(), 256, softwarePath,
          [&](GuardedBuffer& out) {
              const int found = FindTicketEditor(AsPath(out));
              EXPECT_NE(kEditorMissing, found);
              return found == kEditorFound;
          }},
-        {"SelectedTicket", ticket, kTicketPathBufferChars, selected,
+        {"SelectedTicket", folder.File(L"T.jdf"), kTicketPathBufferChars, selected,
          [&](GuardedBuffer& out) {
              GuardedBuffer name(kTicketPathBufferChars * sizeof(wchar_t));
              DWORD exitCode = 5;

@@ -262,14 +262,12 @@ constexpr DWORD kTickMs = 700;
 // Some folders never report a change: the page walks them at least this
 // often all the same.
 constexpr DWORD kWalkAtLeastEveryMs = 10000;
-// A change shows within this many ticks.
 constexpr int kTicksToShowAChange = 2;
 
 // The page's refresh timer driven tick by tick with its own WM_TIMER
 // message, spaced as the timer spaces them, with no other message between.
 class FolderWatchTest : public TicketListTest {
   protected:
-    // Ticks of the page's refresh timer, each a timer interval after the last.
     static void Ticks(PageSheet& sheet, int count) {
         for (int i = 0; i < count; ++i) {
             Sleep(kTickMs);
@@ -294,76 +292,44 @@ TEST_F(FolderWatchTest, ListFollowsTheFolderWhileThePageIsOpen) {
         EXPECT_TRUE(CreateDirectoryW(later.Path().c_str(), nullptr)) << GetLastError();
         later.Touch(ticket);
     };
-    // Each step: the entry chosen first (-1: the selection left as it is),
-    // the change, what the list then shows and which entry is selected. (A
-    // ticket deleted or renamed with none chosen, or one more added to a
-    // folder typed in, moves the list as the steps here do.)
-    const struct Step {
-        const char* what;
-        int choose;
-        std::function<void()> change;
-        Entries entries;
-        int selected;
-    } steps[] = {
-        {"two adjacent tickets deleted, the chosen one among them",
-         2,
-         [&] {
-             folder.Remove(L"A.jdf");
-             folder.Remove(L"b.jdf");
-         },
-         {L"None", L"c", L"d"},
-         0},
-        // The names stay in order whatever order the folder gives them in.
-        {"tickets added, one sorting above \"None\", one in capitals",
-         -1,
-         [&] {
-             folder.Touch(L"0new.jdf");
-             folder.Touch(L"E.JDF");
-         },
-         {L"None", L"0new", L"c", L"d", L"E"},
-         0},
-        {"ticket added while another is chosen",
-         2,
-         [&] { folder.Touch(L"b2.jdf"); },
-         {L"None", L"0new", L"b2", L"c", L"d", L"E"},
-         3},
-        {"chosen ticket renamed",
-         -1,
-         [&] {
-             EXPECT_TRUE(MoveFileW(folder.File(L"c.jdf").c_str(), folder.File(L"c2.jdf").c_str()));
-         },
-         {L"None", L"0new", L"b2", L"c2", L"d", L"E"},
-         0},
-        {"another folder typed in, a ticket added to it",
-         -1,
-         [&] {
-             TypeDirectory(*sheet, other.Path());
-             other.Touch(L"X.jdf");
-         },
-         {L"None", L"W", L"X"},
-         0},
-        {"folder typed in that does not exist",
-         -1,
-         [&] { TypeDirectory(*sheet, later.Path()); },
-         {L"None"},
-         0},
-        {"that folder made, with a ticket", -1, [&] { make(L"L.jdf"); }, {L"None", L"L"}, 0},
-        {"folder deleted", -1, [&] { later.Destroy(); }, {L"None"}, 0},
-        // The page must have let go of the deleted folder for its name to
-        // be free again.
-        {"folder made again, with a ticket", -1, [&] { make(L"M.jdf"); }, {L"None", L"M"}, 0},
-    };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        if (step.choose >= 0) {
-            sheet->Select(kList, step.choose);
-        }
-        step.change();
+    // After each change (the entry to choose, if any, chosen first): what the
+    // list shows and which entry is selected. (A ticket deleted or renamed
+    // with none chosen, or one more added to a folder typed in, moves the
+    // list as the steps here do.)
+    const auto shows = [&](const char* what, const Entries& entries, int selected) {
+        SCOPED_TRACE(what);
         Ticks(*sheet, kTicksToShowAChange);
-        EXPECT_EQ(step.entries, sheet->EntriesOf(kList));
-        EXPECT_EQ(step.selected, sheet->Selection(kList));
-        EXPECT_TRUE(sheet->AllEnabled({IDC_TICKET_EDIT, IDC_TICKET_DELETE}, step.selected != 0));
-    }
+        EXPECT_EQ(entries, sheet->EntriesOf(kList));
+        EXPECT_EQ(selected, sheet->Selection(kList));
+        EXPECT_TRUE(sheet->AllEnabled({IDC_TICKET_EDIT, IDC_TICKET_DELETE}, selected != 0));
+    };
+    sheet->Select(kList, 2);
+    folder.Remove(L"A.jdf");
+    folder.Remove(L"b.jdf");
+    shows("two adjacent tickets deleted, the chosen one among them", {L"None", L"c", L"d"}, 0);
+    // The names stay in order whatever order the folder gives them in.
+    folder.Touch(L"0new.jdf");
+    folder.Touch(L"E.JDF");
+    shows("tickets added, one sorting above \"None\", one in capitals",
+          {L"None", L"0new", L"c", L"d", L"E"}, 0);
+    sheet->Select(kList, 2);
+    folder.Touch(L"b2.jdf");
+    shows("ticket added while another is chosen", {L"None", L"0new", L"b2", L"c", L"d", L"E"}, 3);
+    EXPECT_TRUE(MoveFileW(folder.File(L"c.jdf").c_str(), folder.File(L"c2.jdf").c_str()));
+    shows("chosen ticket renamed", {L"None", L"0new", L"b2", L"c2", L"d", L"E"}, 0);
+    TypeDirectory(*sheet, other.Path());
+    other.Touch(L"X.jdf");
+    shows("another folder typed in, a ticket added to it", {L"None", L"W", L"X"}, 0);
+    TypeDirectory(*sheet, later.Path());
+    shows("folder typed in that does not exist", {L"None"}, 0);
+    make(L"L.jdf");
+    shows("that folder made, with a ticket", {L"None", L"L"}, 0);
+    later.Destroy();
+    shows("folder deleted", {L"None"}, 0);
+    // The page must have let go of the deleted folder for its name to be
+    // free again.
+    make(L"M.jdf");
+    shows("folder made again, with a ticket", {L"None", L"M"}, 0);
     EXPECT_TRUE(person.Seen().empty());
 
     // Left for another page, or closed, the page no longer holds its
@@ -515,23 +481,6 @@ class TicketsPage : public TicketListTest {
     static bool WaitForEditorEnd(PageSheet& sheet) {
         return PumpUntil([&] { return !Editing(sheet); }, 15000);
     }
-    // Edit on entry A: the editor ran and its end was handled. A refusal
-    // names the boxes the person answered at the click.
-    ::testing::AssertionResult EditAndWait(PageSheet& sheet) {
-        sheet.Select(kList, 1);
-        sheet.Notify(IDC_TICKET_EDIT, BN_CLICKED);
-        if (!Editing(sheet)) {
-            auto failure = ::testing::AssertionFailure() << "no editor after Edit";
-            for (const SeenBox& box : person.Seen()) {
-                failure << "; a box said: " << box.text;
-            }
-            return failure;
-        }
-        if (!WaitForEditorEnd(sheet)) {
-            return ::testing::AssertionFailure() << "the editor's end was not handled";
-        }
-        return ::testing::AssertionSuccess();
-    }
 
     TempFolder editorFolder, work, other;
     std::wstring decoy;
@@ -676,7 +625,10 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.Path().c_str());
         Refresh(*sheet);
         person.Clear();
-        ASSERT_TRUE(EditAndWait(*sheet));
+        sheet->Select(kList, 1);
+        sheet->Notify(IDC_TICKET_EDIT, BN_CLICKED);
+        ASSERT_TRUE(Editing(*sheet)) << "boxes: " << testing::PrintToString(person.Texts());
+        ASSERT_TRUE(WaitForEditorEnd(*sheet));
         // The editor itself ran (not a program at a shorter path) with the
         // exact command line.
         EXPECT_EQ(CommandLine(L"-jt", AbsolutePath(folder.Path()) + L"\\A.jdf"),
