@@ -487,6 +487,12 @@ std::pair<DWORD, DWORD> PageSheet::EditSelection(int id) const {
 }
 
 int PageSheet::FocusedId() const {
+    // As a box or another program's window goes, a busy display can leave
+    // this thread with no active window: the person then clicks on the
+    // sheet, which gives the focus back to the control that had it last.
+    if (!GetActiveWindow()) {
+        SetActiveWindow(sheet_);
+    }
     HWND focus = GetFocus();
     if (focus && GetParent(focus) != page_ && GetParent(GetParent(focus)) == page_) {
         focus = GetParent(focus); // the edit inside a combo box

@@ -210,6 +210,8 @@ class PageSheet {
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     ::testing::AssertionResult AllEnabled(std::initializer_list<int> ids, bool enabled) const;
     std::pair<DWORD, DWORD> EditSelection(int id) const;
+    // The page's control that has the focus (0: none of them), as the person
+    // finds it, clicking on the sheet when it has lost the activation.
     int FocusedId() const;
     void Click(int id) {
         SendMessageW(Item(id), BM_CLICK, 0, 0);

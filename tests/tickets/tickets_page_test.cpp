@@ -243,14 +243,14 @@ TEST_F(TicketListTest, CommitWritesChoiceOrKeepsThePage) {
     EXPECT_EQ(L"", TicketPath());
     EXPECT_EQ(other.Path(), savedDirectory.ReadString());
     EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, person.Texts());
-    EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
+    EXPECT_EQ(IDC_TICKET_DIR, sheet->FocusedId());
 
     // Enter leaves the page with the focus still in the field: the folder
     // typed there is taken as leaving the field would take it, not joined
     // with a ticket chosen from the list of the folder shown before.
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, other.Path().c_str());
     sheet->Select(kList, 1);
-    ASSERT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
+    ASSERT_EQ(IDC_TICKET_DIR, sheet->FocusedId());
     EXPECT_EQ(0, Leave(*sheet));
     EXPECT_EQ(L"", TicketPath());
     EXPECT_EQ(AbsolutePath(other.Path()) + L"\\", savedDirectory.ReadString());
@@ -639,7 +639,7 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         EXPECT_EQ((Entries{L"None", taken ? L"B" : L"A"}), sheet->EntriesOf(kList));
         EXPECT_EQ(1, sheet->Selection(kList));
         if (taken) {
-            EXPECT_EQ(sheet->Item(kList), GetFocus());
+            EXPECT_EQ(kList, sheet->FocusedId());
             EXPECT_EQ(PSNRET_NOERROR, sheet->SheetNotify(PSN_APPLY)); // no longer held
         }
         EXPECT_EQ(row.outcome == Outcome::kReported ? Entries{kRegistryFailedText} : Entries{},
@@ -727,7 +727,7 @@ TEST_F(TicketsPage, DeleteAsksFirstAndReportsRefusal) {
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED);
     EXPECT_EQ(Entries{question(a)}, person.Texts());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(a.c_str()));
-    EXPECT_EQ(sheet->Item(kList), GetFocus());
+    EXPECT_EQ(kList, sheet->FocusedId());
 
     person.Reply(IDYES);
     sheet->Notify(IDC_TICKET_DELETE, BN_CLICKED);
@@ -763,7 +763,7 @@ TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
         EXPECT_TRUE(person.Seen().empty());
         sheet->Notify(kList, LBN_SETFOCUS);
         EXPECT_EQ(Entries{InvalidDirectoryText(nowhere)}, person.Texts());
-        EXPECT_EQ(sheet->Item(IDC_TICKET_DIR), GetFocus());
+        EXPECT_EQ(IDC_TICKET_DIR, sheet->FocusedId());
 
         // The field takes no more than a ticket path can hold: "\", a name of
         // one character and ".jdf" must still fit the 259 characters.
