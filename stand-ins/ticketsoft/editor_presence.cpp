@@ -64,7 +64,9 @@ EditorPresence::EditorPresence(Editor editor) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     static LONG counter = 0;
-    folder_ = std::wstring(temp) + L"vorn-editor-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    // A blank in the folder's name, as in "Program Files": the editor must be
+    // started by its whole path.
+    folder_ = std::wstring(temp) + L"vorn editor " + std::to_wstring(GetCurrentProcessId()) + L"-" +
               std::to_wstring(InterlockedIncrement(&counter));
     CreateDirectoryW(folder_.c_str(), nullptr);
     if (editor == Editor::File) {

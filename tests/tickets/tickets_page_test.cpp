@@ -6,6 +6,7 @@
 #include "support/resource_meter.h"
 
 #include "core/names.h"
+#include "editor_presence.h"
 #include "plugin_host.h"
 #include "resource_ids.h"
 #include "ticketrecord/new_ticket_record.h"
@@ -439,16 +440,11 @@ int RecordsHeld(const std::wstring& directory, const std::wstring& printerName) 
 
 class TicketsPage : public TicketListTest {
   protected:
-    TicketsPage() : editorFolder(L"vornjt editor dir"), work(L"work"), other(L"other") {
-        const std::wstring bin = standin::ProgramFolder();
-        CopyFileW((bin + L"vornjtwxp.exe").c_str(), EditorPath().c_str(), FALSE);
-        CopyFileW((bin + L"vornjtwxp.dll").c_str(), editorFolder.File(L"vornjtwxp.dll").c_str(),
-                  FALSE);
+    TicketsPage() : work(L"work"), other(L"other") {
         // What the system would start if the editor's path were split at
         // its first blank.
-        decoy = editorFolder.Path().substr(0, editorFolder.Path().find(L' ')) + L".exe";
-        CopyFileW((bin + L"vornjtwxp.exe").c_str(), decoy.c_str(), FALSE);
-        softwarePath.SetString(editorFolder.Path());
+        decoy = software.Folder().substr(0, software.Folder().find(L' ')) + L".exe";
+        CopyFileW(EditorPath().c_str(), decoy.c_str(), FALSE);
         ClearStandInVariables();
         SetEnv(L"VORN_EDITOR_LOG", LogPath());
         SetEnv(L"VORN_EDITOR_KEY", printer.DataKeyPath());
@@ -470,7 +466,7 @@ class TicketsPage : public TicketListTest {
         }
     }
 
-    std::wstring EditorPath() const { return editorFolder.File(L"vornjtwxp.exe"); }
+    std::wstring EditorPath() const { return software.EditorPath(); }
     std::wstring LogPath() const { return work.File(L"editor.log"); }
     std::wstring CommandLine(const wchar_t* option, const std::wstring& ticket) const {
         return EditorPath() + L"\n" + EditorPath() + L" " + option + L"  \"" + ticket + L"\" \"" +
@@ -482,7 +478,8 @@ class TicketsPage : public TicketListTest {
         return PumpUntil([&] { return !Editing(sheet); }, 15000);
     }
 
-    TempFolder editorFolder, work, other;
+    standin::EditorPresence software{standin::EditorPresence::Editor::Program};
+    TempFolder work, other;
     std::wstring decoy;
 };
 

@@ -54,11 +54,18 @@ bool DemoMode() {
     return Env(L"VORN_EDITOR_DEMO") == L"1";
 }
 
-// The command line is "<option> <ticket> <printer>": the ticket, or "".
+// The command line is "<program> <option> <ticket> <printer>", the
+// program's path unquoted, blanks and all: the ticket follows the option.
 std::wstring TicketOnCommandLine() {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::wstring ticket = arguments && count >= 3 ? arguments[2] : L"";
+    std::wstring ticket;
+    for (int i = 1; arguments && i + 1 < count; ++i) {
+        if (lstrcmpW(arguments[i], L"-n") == 0 || lstrcmpW(arguments[i], L"-jt") == 0) {
+            ticket = arguments[i + 1];
+            break;
+        }
+    }
     LocalFree(arguments);
     return ticket;
 }
