@@ -1,7 +1,6 @@
 #include "support/page_sheet.h"
 
 #include "core/module.h"
-#include "host_page.h"
 #include "plugin_host.h"
 #include "core/names.h"
 #include "resource_ids.h"
@@ -46,10 +45,6 @@ HWND MessageBoxUp() {
 LONG_PTR CALLBACK RecordSheetCall(HANDLE sheet, UINT function, LPARAM param1, LPARAM param2) {
     PagePrinter::SheetCalls().push_back({sheet, function, param1, param2});
     return 1;
-}
-
-INT_PTR CALLBACK BlankPageProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
 void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
@@ -354,24 +349,15 @@ std::wstring PagePrinter::DataKeyPath() const {
 // ---- The sheet ---------------------------------------------------------------
 
 PageSheet::PageSheet(int templateId, PageProc proc, vorn::PluginContext* context) {
-    blankTemplate_ = standin::EmptyPageTemplate();
-    PROPSHEETPAGEW pages[2] = {};
-    pages[0].dwSize = sizeof(PROPSHEETPAGEW);
-    pages[0].hInstance = PluginModule();
-    pages[0].pszTemplate = MAKEINTRESOURCEW(templateId);
-    pages[0].pfnDlgProc = proc;
-    pages[0].lParam = reinterpret_cast<LPARAM>(context);
-    pages[1].dwSize = sizeof(PROPSHEETPAGEW);
-    pages[1].dwFlags = PSP_DLGINDIRECT;
-    pages[1].pResource = reinterpret_cast<DLGTEMPLATE*>(blankTemplate_.data());
-    pages[1].pfnDlgProc = BlankPageProc;
-    PROPSHEETHEADERW header = {};
-    header.dwSize = sizeof(header);
-    header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE;
-    header.pszCaption = L"Printing Preferences";
-    header.nPages = 2;
-    header.ppsp = pages;
-    sheet_ = reinterpret_cast<HWND>(PropertySheetW(&header));
+    PROPSHEETPAGEW page = {};
+    page.dwSize = sizeof(page);
+    page.hInstance = PluginModule();
+    page.pszTemplate = MAKEINTRESOURCEW(templateId);
+    page.pfnDlgProc = proc;
+    page.lParam = reinterpret_cast<LPARAM>(context);
+    host_.pages.push_back({CreatePropertySheetPageW(&page), nullptr, true});
+    host_.pages.push_back({blank_.Create(), nullptr, false});
+    sheet_ = host_.ShowModeless();
     if (!sheet_) {
         return;
     }

@@ -8,6 +8,8 @@
 
 #include "core/plugin_context.h"
 #include "core/private_devmode.h"
+#include "host_page.h"
+#include "property_sheet_host.h"
 #include "support/spooler_printers.h"
 
 #include <gtest/gtest.h>
@@ -177,7 +179,7 @@ class PagePrinter {
     vorn::PluginContext context_{};
 };
 
-// The modeless sheet: the page first, a blank page second.
+// The stand-in host's modeless sheet: the page first, the host's empty page second.
 class PageSheet {
   public:
     PageSheet(int templateId, PageProc proc, vorn::PluginContext* context);
@@ -237,7 +239,9 @@ class PageSheet {
 
   private:
     static LRESULT CALLBACK SheetProc(HWND, UINT, WPARAM, LPARAM);
-    std::vector<BYTE> blankTemplate_;
+    standin::PluginHost noPlugin_; // the page comes from the test, not from the host's plug-in
+    standin::PropertySheetHost host_{noPlugin_};
+    standin::HostPage blank_;
     HWND sheet_ = nullptr;
     HWND page_ = nullptr;
     WNDPROC sheetProc_ = nullptr;
