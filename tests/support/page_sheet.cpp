@@ -236,6 +236,9 @@ TempFolder::TempFolder(const std::wstring& name) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     path_ = std::wstring(temp) + Unique(name);
+    // Process ids repeat under a fresh wineserver: a program that crashed
+    // may have left a folder of this very name, with its files.
+    Destroy();
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
