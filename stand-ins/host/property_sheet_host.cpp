@@ -11,6 +11,8 @@ constexpr UINT_PTR kFirstPageHandle = 0x7A000;
 } // namespace
 
 PropertySheetHost::PropertySheetHost(PluginHost& host) : host_(host) {
+    info.hComPropSheet = static_cast<HANDLE>(this);
+    info.pfnComPropSheet = ComPropSheet;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     heap_ = HeapCreate(0, 0x10000, 0);
@@ -71,8 +73,6 @@ HRESULT PropertySheetHost::Begin(const std::wstring& name) {
     info.cbSize = sizeof(info);
     info.Version = PROPSHEETUI_INFO_VERSION;
     info.Flags = PSUIINFO_UNICODE;
-    info.hComPropSheet = static_cast<HANDLE>(this);
-    info.pfnComPropSheet = ComPropSheet;
     info.lParamInit = reinterpret_cast<LPARAM>(&sheetParam);
 
     return host_.Plugin()->CommonUIProp(OEMCUIP_DOCPROP, &optionTreeParam);

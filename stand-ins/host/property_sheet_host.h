@@ -84,7 +84,7 @@ class PropertySheetHost {
     // Titles the sheet shows on its tabs, in order.
     std::vector<std::wstring> TabTitles() const;
 
-    // The records the host passes, filled by Begin().
+    // The records the host passes, filled by Begin() (its sheet function from the start).
     PROPSHEETUI_INFO info{};
     PROPSHEETUI_INFO_HEADER header{};
     OEMCUIPPARAM optionTreeParam{};

@@ -42,11 +42,6 @@ HWND MessageBoxUp() {
     return box;
 }
 
-LONG_PTR CALLBACK RecordSheetCall(HANDLE sheet, UINT function, LPARAM param1, LPARAM param2) {
-    PagePrinter::SheetCalls().push_back({sheet, function, param1, param2});
-    return 1;
-}
-
 void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
                 const void* data, DWORD size) {
     ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(root, path.c_str(), name.c_str(), type, data, size));
@@ -312,11 +307,6 @@ std::wstring RegValue::ReadString(DWORD* type, DWORD* bytes) const {
 
 // ---- Printer and context -------------------------------------------------
 
-std::vector<SheetCall>& PagePrinter::SheetCalls() {
-    static std::vector<SheetCall> calls;
-    return calls;
-}
-
 PagePrinter::PagePrinter(const std::wstring& name, const std::wstring& driver,
                          const vorn::PrivateDevmode& devmode)
     : printer_(name, driver), devmode_(devmode) {
@@ -332,13 +322,10 @@ PagePrinter::PagePrinter(const std::wstring& name, const std::wstring& driver,
     context_.printer = printer_.Handle();
     context_.module = PluginModule();
     context_.heap = GetProcessHeap();
-    context_.sheet = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x5EE7));
     context_.sheetParam = &sheetParam_;
-    context_.sheetFunction = RecordSheetCall;
     context_.pageHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x9A6E));
     context_.ticketsPageHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x7A6E));
     lstrcpynW(context_.printerName, printer_.Name().c_str(), vorn::kContextPrinterNameChars);
-    SheetCalls().clear();
 }
 
 PagePrinter::~PagePrinter() {
@@ -358,6 +345,10 @@ PageSheet::PageSheet(int templateId, PageProc proc, vorn::PluginContext* context
     page.pszTemplate = MAKEINTRESOURCEW(templateId);
     page.pfnDlgProc = proc;
     page.lParam = reinterpret_cast<LPARAM>(context);
+    // The page reports to the sheet it is in, as the host's sheet function
+    // given at the sheet's start would take it there.
+    context->sheet = host_.info.hComPropSheet;
+    context->sheetFunction = host_.info.pfnComPropSheet;
     host_.pages.push_back({CreatePropertySheetPageW(&page), nullptr, true});
     host_.pages.push_back({blank_.Create(), nullptr, false});
     sheet_ = host_.ShowModeless();

@@ -147,13 +147,6 @@ class SavedValue : public RegValue {
     std::vector<BYTE> data_;
 };
 
-struct SheetCall {
-    HANDLE sheet;
-    UINT function;
-    LPARAM param1;
-    LPARAM param2;
-};
-
 // A printer with its own PrinterDriverData key, its private section and the
 // context the host would have made for it.
 class PagePrinter {
@@ -168,8 +161,6 @@ class PagePrinter {
     const std::wstring& Name() const { return printer_.Name(); }
     std::wstring DataKeyPath() const;
     RegValue Value(const wchar_t* name) const { return {HKEY_LOCAL_MACHINE, DataKeyPath(), name}; }
-    // The calls to the sheet function, of every printer of the program.
-    static std::vector<SheetCall>& SheetCalls();
 
   private:
     testsupport::TestPrinter printer_;
@@ -189,6 +180,10 @@ class PageSheet {
 
     bool Opened() const { return page_ != nullptr; }
     HWND Sheet() const { return sheet_; }
+    // The calls the page made to its sheet's function.
+    const std::vector<standin::PropertySheetHost::SheetCall>& SheetCalls() const {
+        return host_.calls;
+    }
     HWND Page() const { return page_; }
     HWND Item(int id) const { return GetDlgItem(page_, id); }
     // Dispatches what is waiting, as the host's message loop would.

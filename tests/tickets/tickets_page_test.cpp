@@ -487,16 +487,14 @@ TEST_F(TicketsPage, NewTicketGoesThroughTheLibraryThenTheEditor) {
     SetEnv(L"VORN_TICKETLIB_RECORD", work.File(L"record.bin"));
     SetEnv(L"VORN_EDITOR_EXIT", L"0");
     auto sheet = OpenPage();
-    PagePrinter::SheetCalls().clear();
 
     // Double-clicking "None" is the way to a new ticket.
     sheet->Notify(kList, LBN_DBLCLK);
-    ASSERT_EQ(1u, PagePrinter::SheetCalls().size());
-    const SheetCall call = PagePrinter::SheetCalls()[0];
-    EXPECT_EQ(printer.Context().sheet, call.sheet);
+    ASSERT_EQ(1u, sheet->SheetCalls().size());
+    const auto& call = sheet->SheetCalls()[0];
     EXPECT_EQ(static_cast<UINT>(CPSFUNC_SET_RESULT), call.function);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(printer.Context().ticketsPageHandle), call.param1);
-    EXPECT_EQ(CPSUI_OK, call.param2);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(printer.Context().ticketsPageHandle), call.lParam1);
+    EXPECT_EQ(CPSUI_OK, call.lParam2);
     EXPECT_TRUE(Editing(*sheet));
     // The page holds its record while the editor runs, and gives it back at
     // the end (the stand-in library keeps no copy of it here).
