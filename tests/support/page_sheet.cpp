@@ -42,11 +42,6 @@ HWND MessageBoxUp() {
     return box;
 }
 
-void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
-                const void* data, DWORD size) {
-    ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(root, path.c_str(), name.c_str(), type, data, size));
-}
-
 // Calls `visit` with the name of each entry that matches `pattern` (not "."
 // nor "..") and whether it is a folder.
 template <class Visit> void EachEntry(const std::wstring& pattern, Visit visit) {
@@ -104,19 +99,9 @@ vorn::PrivateDevmode EmptyDevmode() {
 
 HMODULE PluginModule() {
     static HMODULE module = [] {
-        // Without a window manager, Wine waits two seconds for every hidden
-        // top-level window unless this program's windows are unmanaged
-        // (read when the program starts, so it helps from the second run).
-        wchar_t program[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, program, MAX_PATH);
-        const std::wstring key = std::wstring(L"Software\\Wine\\AppDefaults\\") +
-                                 PathFindFileNameW(program) + L"\\X11 Driver";
-        WriteValue(HKEY_CURRENT_USER, key, L"Managed", REG_SZ, L"N", 4);
         HMODULE loaded = LoadLibraryW(standin::PluginDllPath().c_str());
         // The notification language is read from the plug-in's own module.
         vorn::SetModuleInstance(loaded);
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
         return loaded;
     }();
     return module;
@@ -284,7 +269,7 @@ void RegValue::SetString(const std::wstring& text) const {
 }
 
 void RegValue::SetRaw(DWORD type, const void* data, DWORD size) const {
-    WriteValue(root_, path_, name_, type, data, size);
+    ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(root_, path_.c_str(), name_.c_str(), type, data, size));
 }
 
 void RegValue::Delete() const {
