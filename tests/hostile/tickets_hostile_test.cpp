@@ -35,8 +35,11 @@ bool CreateLongFile(const std::wstring& path) {
     return file != INVALID_HANDLE_VALUE && CloseHandle(file);
 }
 
+// What the page's list must show for these tickets, handed in this order.
 Entries Listed(const PageSheet& sheet, const Entries& tickets) {
-    return ListBoxOracle::Listed(sheet.Item(kList), tickets);
+    const ListBoxOracle oracle(sheet.Item(kList));
+    oracle.Add(tickets);
+    return oracle.WithNone();
 }
 
 // Entry 0 is "None"; the rest are the tickets, each once, in the list box's

@@ -523,12 +523,6 @@ Entries ListBoxOracle::WithNone() const {
     return entries;
 }
 
-Entries ListBoxOracle::Listed(HWND pageList, const Entries& names) {
-    const ListBoxOracle oracle(pageList);
-    oracle.Add(names);
-    return oracle.WithNone();
-}
-
 TicketsPageTest::TicketsPageTest()
     : printer(Unique(L"Tickets printer"), kFamily1Driver, EmptyDevmode()), folder(L"tickets"),
       savedDirectory(printer.Value(vorn::names::kCurrentTicketsDir)),

@@ -1,9 +1,9 @@
-// One of the plug-in's pages hosted for a test: a modeless property sheet
-// with the page (its dialog template from the DLL, its page procedure) and a
-// blank second page to leave it for; a printer of the stand-in spooler with
-// its PrinterDriverData key, a private section and a hand-made context whose
-// sheet function records its calls; a person answering message boxes;
-// temporary folders and registry values put back at the end.
+// One of the plug-in's pages hosted for a test: the stand-in host's modeless
+// sheet with the page (its dialog template from the DLL, its page procedure)
+// and the host's empty page to leave it for; a printer of the stand-in
+// spooler with its PrinterDriverData key, a private section and a hand-made
+// context, whose sheet function is the host's; a person answering message
+// boxes; temporary folders and registry values put back at the end.
 #pragma once
 
 #include "core/plugin_context.h"
@@ -263,8 +263,6 @@ class ListBoxOracle {
     void Remove(const std::wstring& name) const;
     // "None" on top, then the names in the list box's order.
     Entries WithNone() const;
-    // What the page's list must show for these tickets, handed in this order.
-    static Entries Listed(HWND pageList, const Entries& names);
 
   private:
     std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> box_;
