@@ -507,8 +507,9 @@ TEST_F(Destination, HelpShowsThePageTopicAndControlsTheirPopups) {
                               instance, nullptr);
     ASSERT_TRUE(Open(SampleDevmode()).Opened());
     // F1: the page's topic, from the help file in version folder 3 (2 was NT 4's).
-    // A label and its control share a popup; Shift+F1 asks about the
-    // control, not the page; controls without a topic ask nothing.
+    // A label and its control share a popup, and so does the PIN's range
+    // note; Shift+F1 asks about the control, not the page; controls without
+    // a topic ask nothing.
     const struct {
         int control;
         std::initializer_list<int> keys;
@@ -517,6 +518,7 @@ TEST_F(Destination, HelpShowsThePageTopicAndControlsTheirPopups) {
     } rows[] = {{IDC_PIN, {VK_F1}, HELP_CONTEXT, 2010},
                 {IDC_JOBNAME_LABEL, {}, HELP_CONTEXTPOPUP, 4080},
                 {IDC_JOBNAME, {VK_F1, VK_SHIFT}, HELP_CONTEXTPOPUP, 4080},
+                {IDC_PIN_RANGE, {}, HELP_CONTEXTPOPUP, 4110},
                 {IDOK, {}, HELP_CONTEXTPOPUP, 4620},
                 {1027, {}, HELP_CONTEXTPOPUP, 4640},
                 {IDC_ABOUT_BUTTON, {}, 0, 0},
