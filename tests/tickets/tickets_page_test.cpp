@@ -7,7 +7,6 @@
 
 #include "core/names.h"
 #include "editor_presence.h"
-#include "plugin_host.h"
 #include "resource_ids.h"
 #include "ticketrecord/new_ticket_record.h"
 
