@@ -2,6 +2,9 @@
 
 namespace standin {
 
+namespace {
+
+// A child dialog with no controls, the size of the plug-in's pages.
 std::vector<BYTE> EmptyPageTemplate() {
     // Menu, class and title: one empty word each after the header.
     std::vector<BYTE> bytes(sizeof(DLGTEMPLATE) + 3 * sizeof(WORD), 0);
@@ -11,6 +14,8 @@ std::vector<BYTE> EmptyPageTemplate() {
     dialog->cy = 218;
     return bytes;
 }
+
+} // namespace
 
 HostPage::HostPage(OEMCUIPPARAM* tree) : tree_(tree), template_(EmptyPageTemplate()) {}
 

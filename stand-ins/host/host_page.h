@@ -17,9 +17,6 @@
 
 namespace standin {
 
-// A child dialog with no controls, the size of the plug-in's pages.
-std::vector<BYTE> EmptyPageTemplate();
-
 class HostPage {
   public:
     explicit HostPage(OEMCUIPPARAM* tree = nullptr);
