@@ -86,8 +86,10 @@ label_of() {
   local rest=${1#plug-in/}
   case $rest in */*) echo "${rest%%/*}" ;; *) echo core ;; esac
 }
+# The programs to build for a label (not the set-up steps ctest adds to them).
 tests_of() {
-  (cd "$build" && ctest -N -L "^$1\$" "${skip_tests[@]}") | sed -n 's/^ *Test *#[0-9]*: //p'
+  (cd "$build" && ctest -N -L "^$1\$" -FA '.*' "${skip_tests[@]}") |
+    sed -n 's/^ *Test *#[0-9]*: //p'
 }
 
 is_picked() {
