@@ -9,6 +9,8 @@
 # puts the file back. A mutation is caught when a test fails or the run
 # passes $VORN_MUTANT_TIMEOUT seconds (default 300). $VORN_MUTANT_SKIP, a
 # ctest regex, leaves out more test programs (to measure some programs alone).
+# With VORN_MUTANT_WHICH=1 every program of the label runs to its end, and a
+# caught mutation names each test that failed (which tests catch what).
 #   scripts/mutants.sh [LIST] [NUMBER|LABEL...]    NUMBERs and LABELs (core,
 #   about, ...) pick mutations of the list; none picks them all
 set -euo pipefail
@@ -92,6 +94,15 @@ tests_of() {
     sed -n 's/^ *Test *#[0-9]*: //p'
 }
 
+# " program:Suite.Test" for each test a program's log names as failed or
+# ended by a fault; " program" alone when it names none (it timed out).
+failed_tests() {
+  local names
+  names=$(sed -n -e 's/^\[  FAILED  \] \([^ ]*\) (.*/\1/p' \
+    -e 's/^Unhandled exception .* in \([^ ]*\): the program ends\./\1/p' "$1" | sort -u)
+  if [ -n "$names" ]; then printf " $2:%s" $names; else printf ' %s' "$2"; fi
+}
+
 is_picked() {
   [ "$picked" = "  " ] || [[ $picked == *" $1 "* ]] || [[ $picked == *" $(label_of "${files[$1 - 1]}") "* ]]
 }
@@ -132,9 +143,18 @@ for ((i = 0; i < count; i++)); do
     echo "NO BUILD  $tag (see $log-build.log)"; unusable=$((unusable + 1))
   else
     fresh_registry
-    status=0
-    (cd "$build" && timeout -k 10 "$timeout_s" ctest -L "^$label\$" "${skip_tests[@]}" \
-      --stop-on-failure --output-on-failure) >"$log-test.log" 2>&1 || status=$?
+    status=0 by=
+    if [ -n "${VORN_MUTANT_WHICH:-}" ]; then
+      for program in "${targets[@]}"; do
+        (cd "$build" && timeout -k 10 "$timeout_s" ctest -R "^$program\$" --output-on-failure) \
+          >"$log-$program.log" 2>&1 && continue
+        status=1 by+=$(failed_tests "$log-$program.log" "$program")
+      done
+      by=${by# }
+    else
+      (cd "$build" && timeout -k 10 "$timeout_s" ctest -L "^$label\$" "${skip_tests[@]}" \
+        --stop-on-failure --output-on-failure) >"$log-test.log" 2>&1 || status=$?
+    fi
     seconds=$(($(date +%s) - t0))
     if [ "$status" -eq 0 ]; then
       echo "MISSED    $tag (${#targets[@]} programs, ${seconds}s)"
@@ -142,8 +162,8 @@ for ((i = 0; i < count; i++)); do
     elif [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
       echo "caught    $tag (timed out after ${timeout_s}s)"; caught=$((caught + 1))
     else
-      by=$(sed -n '/tests FAILED:/,$ s/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$log-test.log" |
-        paste -sd ' ')
+      [ -n "$by" ] || by=$(sed -n '/tests FAILED:/,$ s/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' \
+        "$log-test.log" | paste -sd ' ')
       echo "caught    $tag (by ${by:-ctest status $status}, ${seconds}s)"; caught=$((caught + 1))
     fi
   fi
