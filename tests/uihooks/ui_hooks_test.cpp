@@ -69,7 +69,10 @@ class WindowThread {
                                   reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<WindowThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message == RegisterWindowMessageW(L"MSG_UPDATE_FEATURES") && !wParam && !lParam) {
+        // Only the news sent from another thread counts: posted, it could
+        // still be waiting when Apply returns.
+        if (message == RegisterWindowMessageW(L"MSG_UPDATE_FEATURES") && !wParam && !lParam &&
+            InSendMessage()) {
             InterlockedIncrement(&self->received_);
         } else if (message == kHangMessage) {
             SetEvent(self->hung_);
