@@ -8,6 +8,7 @@
 #include "driver_ui.h"
 #include "editor_presence.h"
 #include "host_page.h"
+#include "person.h"
 #include "plugin_host.h"
 #include "property_sheet_host.h"
 #include "resource_ids.h"
@@ -59,15 +60,6 @@ double MedianMicroseconds(int iterations, const std::function<void()>& operation
     return runs[runs.size() / 2];
 }
 
-// Runs everything the sheet posted while it opened.
-void Drain() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 // Median over kSheetRuns of opening a sheet: open() builds and shows it
 // (timed, with what it posted), then the sheet is closed untimed.
 constexpr int kSheetRuns = 9;
@@ -83,7 +75,7 @@ double MedianSheetMicroseconds(const std::function<void(standin::PropertySheetHo
         QueryPerformanceCounter(&start);
         standin::PropertySheetHost sheet(host);
         open(sheet);
-        Drain();
+        standin::Pump(0); // what the sheet posted while it opened
         QueryPerformanceCounter(&end);
         if (run >= kSheetWarmups) {
             runs.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * secondsPerTick *

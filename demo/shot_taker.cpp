@@ -1,21 +1,8 @@
 #include "shot_taker.h"
 
-#include <cstdio>
+#include "person.h"
 
-void PumpMessages(DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-            if (!root || !IsDialogMessageW(root, &message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
+#include <cstdio>
 
 std::string Narrow(const std::wstring& text) {
     char out[MAX_PATH * 3] = {};
@@ -44,7 +31,7 @@ void ShotTaker::Take(HWND window, const wchar_t* name) {
     SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    PumpMessages(600);
+    standin::Pump(600);
     RECT rect{};
     GetWindowRect(window, &rect);
     // Written aside and renamed, so that the script never reads half a file.
@@ -60,11 +47,8 @@ void ShotTaker::Take(HWND window, const wchar_t* name) {
     if (!MoveFileExW(part.c_str(), ready.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return;
     }
-    const DWORD start = GetTickCount();
-    while (GetFileAttributesW(ready.c_str()) != INVALID_FILE_ATTRIBUTES &&
-           GetTickCount() - start < 20000) {
-        PumpMessages(50);
-    }
+    standin::PumpUntil([&] { return GetFileAttributesW(ready.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                       20000);
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     std::printf("  screenshot         %s/%s.png\n", Narrow(unixFolder_).c_str(),
                 Narrow(name).c_str());

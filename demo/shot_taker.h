@@ -8,9 +8,6 @@
 
 #include <string>
 
-// Runs this thread's messages for `ms` milliseconds (dialog keys included).
-void PumpMessages(DWORD ms);
-
 // UTF-8 copy of a wide text, for printing.
 std::string Narrow(const std::wstring& text);
 

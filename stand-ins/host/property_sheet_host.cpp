@@ -1,5 +1,7 @@
 #include "property_sheet_host.h"
 
+#include "person.h"
+
 #include <winspool.h>
 
 namespace standin {
@@ -190,17 +192,7 @@ INT_PTR PropertySheetHost::ShowModal(const wchar_t* caption, HWND owner) {
 }
 
 void PropertySheetHost::Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (!sheet_ || !PropSheet_IsDialogMessage(sheet_, &message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    standin::Pump(ms, sheet_);
 }
 
 bool PropertySheetHost::PumpUntilClosed(DWORD timeoutMs) {

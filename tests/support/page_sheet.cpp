@@ -19,28 +19,6 @@ namespace pagesheet {
 namespace {
 
 constexpr wchar_t kSheetProp[] = L"PageSheetTest";
-constexpr UINT kAnswerPeriodMs = 20;
-
-thread_local Person* g_person = nullptr; // each thread has its own person
-
-// The top-level message box of this thread, if one is up: a dialog with the
-// box's text (id 0xFFFF) and no tabs (a property sheet is no box).
-HWND MessageBoxUp() {
-    HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            wchar_t cls[32] = {};
-            GetClassNameW(window, cls, 32);
-            const bool isBox = lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(window) &&
-                               GetDlgItem(window, 0xFFFF) &&
-                               !FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
-            *reinterpret_cast<HWND*>(found) = isBox ? window : nullptr;
-            return !isBox;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    return box;
-}
 
 // Calls `visit` with the name of each entry that matches `pattern` (not "."
 // nor "..") and whether it is a folder.
@@ -138,76 +116,13 @@ vorn::PrivateDevmode SampleDevmode(BYTE mode, const wchar_t* pin, BYTE notify) {
     return dm;
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount() - start >= timeoutMs) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-// ---- The person ------------------------------------------------------------
-
-Person::Person() {
-    g_person = this;
-    timer_ = SetTimer(nullptr, 0, kAnswerPeriodMs, OnTimer);
-}
-
-Person::~Person() {
-    KillTimer(nullptr, timer_);
-    g_person = nullptr;
-}
-
-void CALLBACK Person::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_person) {
-        g_person->Look();
-    }
-}
-
 Entries Person::Texts() const {
     Entries texts;
-    for (const SeenBox& box : seen_) {
+    for (const SeenBox& box : Seen()) {
         EXPECT_EQ(kPluginCaption, box.caption);
         texts.push_back(box.text);
     }
     return texts;
-}
-
-void Person::Look() {
-    const HWND box = busy_ ? nullptr : MessageBoxUp();
-    if (!box) {
-        if (!busy_ && look_) {
-            look_(GetActiveWindow());
-        }
-        return;
-    }
-    busy_ = true;
-    wchar_t caption[256] = {}, text[2048] = {};
-    GetWindowTextW(box, caption, 256);
-    GetDlgItemTextW(box, 0xFFFF, text, 2048);
-    seen_.push_back({caption, text});
-    int button = reply_;
-    if (!queued_.empty()) {
-        button = queued_.front();
-        queued_.pop_front();
-    } else if (!button) {
-        ADD_FAILURE() << "unexpected message box: " << seen_.back().text;
-    }
-    if (!button || !GetDlgItem(box, button)) {
-        button = IDOK; // a box that only informs
-    }
-    SendMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
-    busy_ = false;
 }
 
 // ---- Folders and registry values ----------------------------------------
@@ -367,17 +282,6 @@ LRESULT CALLBACK PageSheet::SheetProc(HWND window, UINT message, WPARAM wParam, 
                            lParam);
 }
 
-void PageSheet::Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!sheet_ || !IsWindow(sheet_) ||
-            !SendMessageW(sheet_, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg))) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-}
-
 HWND PageSheet::EditOf(int id) const {
     HWND edit = FindWindowExW(Item(id), nullptr, L"Edit", nullptr);
     return edit ? edit : Item(id);
@@ -396,39 +300,9 @@ std::wstring PageSheet::Text(int id) const {
     return text;
 }
 
-namespace {
-bool IsListBox(HWND control) {
-    wchar_t cls[32] = {};
-    GetClassNameW(control, cls, 32);
-    return lstrcmpiW(cls, L"ListBox") == 0;
-}
-} // namespace
-
-Entries PageSheet::EntriesOf(int id) const {
-    const bool list = IsListBox(Item(id));
-    Entries entries;
-    const LRESULT count = SendMessageW(Item(id), list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[MAX_PATH + 1] = {};
-        if (SendMessageW(Item(id), list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, i, 0) < MAX_PATH) {
-            SendMessageW(Item(id), list ? LB_GETTEXT : CB_GETLBTEXT, i,
-                         reinterpret_cast<LPARAM>(text));
-        }
-        entries.push_back(text);
-    }
-    return entries;
-}
-
-int PageSheet::Selection(int id) const {
-    return static_cast<int>(
-        SendMessageW(Item(id), IsListBox(Item(id)) ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
-}
-
 void PageSheet::Select(int id, int index) {
-    const bool list = IsListBox(Item(id));
-    SendMessageW(Item(id), list ? LB_SETCURSEL : CB_SETCURSEL, index, 0);
-    Notify(id, list ? LBN_SELCHANGE : CBN_SELCHANGE);
-    if (!list) {
+    standin::Choose(page_, id, index);
+    if (!standin::IsListBox(Item(id))) {
         Pump(); // the deferred field checks
     }
 }
@@ -463,10 +337,6 @@ int PageSheet::FocusedId() const {
         focus = GetParent(focus); // the edit inside a combo box
     }
     return focus && GetParent(focus) == page_ ? GetDlgCtrlID(focus) : 0;
-}
-
-void PageSheet::Notify(int id, WORD code) {
-    SendMessageW(page_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
 }
 
 LONG_PTR SheetNotify(HWND sheet, HWND page, UINT code) {

@@ -9,6 +9,7 @@
 #include "core/plugin_context.h"
 #include "core/private_devmode.h"
 #include "host_page.h"
+#include "person.h"
 #include "property_sheet_host.h"
 #include "support/spooler_printers.h"
 
@@ -18,7 +19,6 @@
 
 #include <prsht.h>
 
-#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -58,48 +58,23 @@ inline bool Contains(const std::wstring& text, const std::wstring& part) {
 // stale values and a ticket; opened with the given mode, PIN and notice.
 vorn::PrivateDevmode SampleDevmode(BYTE mode = 0, const wchar_t* pin = L"", BYTE notify = 0);
 
-// Runs the thread's messages for a while, or until done() (its answer).
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-inline void Pump(DWORD milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
-}
+using standin::Pump;
+using standin::PumpUntil;
+using standin::SeenBox;
 
 // A property-sheet notification from `sheet` to `page`, sent on the
 // caller's thread: the page's DWLP_MSGRESULT answer.
 LONG_PTR SheetNotify(HWND sheet, HWND page, UINT code);
 
-struct SeenBox {
-    std::wstring caption;
-    std::wstring text;
-};
-
-// Answers the message boxes of this thread as a person would: reads them,
-// presses the queued button, else the standing reply; with neither, a box
-// is a surprise that fails the test (and is answered OK).
-class Person {
+// The person of the tests: a box that nobody expected fails the test.
+class Person : public standin::Person {
   public:
-    Person();
-    ~Person();
-    void Queue(int button) { queued_.push_back(button); }
-    void Reply(int button) { reply_ = button; }
-    const std::vector<SeenBox>& Seen() const { return seen_; }
-    void Clear() { seen_.clear(); }
-    size_t Unanswered() const { return queued_.size(); }
-    // While no box is up, also hands the active window to `look` (a dialog
-    // the person works in).
-    void Watch(std::function<void(HWND)> look) { look_ = std::move(look); }
+    Person() {
+        OnSurprise(
+            [](const SeenBox& box) { ADD_FAILURE() << "unexpected message box: " << box.text; });
+    }
     // The texts of the boxes seen, each checked for the plug-in's caption.
     Entries Texts() const;
-
-  private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    void Look();
-    UINT_PTR timer_ = 0;
-    bool busy_ = false;
-    int reply_ = 0;
-    std::deque<int> queued_;
-    std::vector<SeenBox> seen_;
-    std::function<void(HWND)> look_;
 };
 
 // A folder under the temporary folder, removed with all in it at the end.
@@ -187,7 +162,7 @@ class PageSheet {
     HWND Page() const { return page_; }
     HWND Item(int id) const { return GetDlgItem(page_, id); }
     // Dispatches what is waiting, as the host's message loop would.
-    void Pump();
+    void Pump() { standin::Pump(0, sheet_); }
     // The edit window inside a combo box, or the control itself.
     HWND EditOf(int id) const;
     void Focus(int id) {
@@ -201,8 +176,8 @@ class PageSheet {
     }
     std::wstring Text(int id) const;
     // Combo and list boxes: entries, selection, a selection as a click.
-    Entries EntriesOf(int id) const;
-    int Selection(int id) const;
+    Entries EntriesOf(int id) const { return standin::EntriesOf(Item(id)); }
+    int Selection(int id) const { return standin::SelectionOf(Item(id)); }
     void Select(int id, int index);
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     ::testing::AssertionResult AllEnabled(std::initializer_list<int> ids, bool enabled) const;
@@ -216,7 +191,7 @@ class PageSheet {
     }
     // A WM_COMMAND notification from one of the page's controls (what it
     // posts is left waiting).
-    void Notify(int id, WORD code);
+    void Notify(int id, WORD code) { standin::Notify(page_, id, code); }
     // A property-sheet notification; the page's DWLP_MSGRESULT answer.
     LONG_PTR SheetNotify(UINT code) { return pagesheet::SheetNotify(sheet_, page_, code); }
     // Presses Tab in the focused control, through the sheet's dialog manager.
