@@ -1,5 +1,6 @@
 #include "ticket_list_measure.h"
 
+#include "machine_changes.h"
 #include "resource_ids.h"
 #include "tickets/folder_watch.h"
 #include "tickets/tickets.h"
@@ -38,14 +39,6 @@ INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-void Touch(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-}
-
 std::wstring TicketName(int n) {
     wchar_t name[32];
     swprintf(name, 32, L"ticket%05d.jdf", n);
@@ -66,30 +59,11 @@ size_t BareEnumeration(const std::wstring& folder) {
     return count;
 }
 
-void RemoveFolder(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-// A folder of `tickets` empty ticket files, named `prefix` and a number.
-std::wstring MakeFolder(const wchar_t* prefix, int tickets) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + prefix + L" bench " +
-                                std::to_wstring(GetCurrentProcessId()) + L" " +
-                                std::to_wstring(tickets);
-    CreateDirectoryW(folder.c_str(), nullptr);
+// Fills `folder` with `tickets` empty ticket files, named `prefix` and a number.
+void FillFolder(const standin::TempFolder& folder, const wchar_t* prefix, int tickets) {
     for (int i = 0; i < tickets; ++i) {
-        Touch(folder + L"\\" + prefix + TicketName(i));
+        folder.Touch(prefix + TicketName(i));
     }
-    return folder;
 }
 
 } // namespace
@@ -113,7 +87,9 @@ void DestroyTicketsDialog(HWND page) {
 }
 
 TicketListFigures MeasureTicketList(HWND page, int tickets) {
-    const std::wstring folder = MakeFolder(L"", tickets);
+    const standin::TempFolder tempFolder(L"bench");
+    FillFolder(tempFolder, L"", tickets);
+    const std::wstring& folder = tempFolder.Path();
     HWND list = GetDlgItem(page, IDC_TICKET_LIST);
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE));
 
@@ -131,8 +107,8 @@ TicketListFigures MeasureTicketList(HWND page, int tickets) {
     figures.refreshChangedMs = Best(
         kListRuns,
         [&] {
-            Touch(folder + L"\\" + TicketName(next++));
-            DeleteFileW((folder + L"\\" + TicketName(gone++)).c_str());
+            tempFolder.Touch(TicketName(next++));
+            tempFolder.Remove(TicketName(gone++));
         },
         [&] { vorn::RefreshTicketList(page, instance); });
     figures.afterChanges = static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0));
@@ -145,7 +121,7 @@ TicketListFigures MeasureTicketList(HWND page, int tickets) {
     figures.tickAddedMs = Best(
         kListRuns,
         [&] {
-            Touch(folder + L"\\" + TicketName(next++));
+            tempFolder.Touch(TicketName(next++));
             // The notice comes from another thread: the tick is timed once
             // it is there (waiting leaves the watch fired).
             WaitForSingleObject(watch.notification.Get(), kNoticeWaitMs);
@@ -163,13 +139,12 @@ TicketListFigures MeasureTicketList(HWND page, int tickets) {
             SetDlgItemTextW(page, IDC_TICKET_DIR, folder.c_str());
         },
         [&] { vorn::RefreshTicketList(page, instance); });
-    const std::wstring other = MakeFolder(L"other ", tickets);
+    const standin::TempFolder other(L"other bench");
+    FillFolder(other, L"other ", tickets);
     figures.refreshOtherFolderMs = Best(
-        1, [&] { SetDlgItemTextW(page, IDC_TICKET_DIR, other.c_str()); },
+        1, [&] { SetDlgItemTextW(page, IDC_TICKET_DIR, other.Path().c_str()); },
         [&] { vorn::RefreshTicketList(page, instance); });
     figures.afterOtherFolder = static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    RemoveFolder(other);
-    RemoveFolder(folder);
     return figures;
 }
 

@@ -1,8 +1,8 @@
 #include "demo_printer.h"
 
 #include "core/names.h"
+#include "machine_changes.h"
 
-#include <shlwapi.h>
 #include <winspool.h>
 
 // After winspool.h, whose AddPrinter macro renames its member alike.
@@ -29,20 +29,6 @@ void WriteSampleTicket(const std::wstring& path) {
     CloseHandle(file);
 }
 
-void DeleteTickets(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + vorn::names::kTicketSearchPattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        const std::wstring path = folder + L"\\" + found.cFileName;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-}
-
 } // namespace
 
 DemoPrinter::DemoPrinter(bool personAtScreen) : ticketsFolder_(software_.TicketsFolder()) {
@@ -53,13 +39,8 @@ DemoPrinter::DemoPrinter(bool personAtScreen) : ticketsFolder_(software_.Tickets
     spooler.AddPrinter(kName, kDriverName, PRINTER_ATTRIBUTE_LOCAL,
                        L"C:\\windows\\system32\\spool\\drivers\\x64\\3\\vornpsui.dll");
     // A fresh key each run: what an earlier run left would change the walk.
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, PrinterKeyPath().c_str());
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, DataKeyPath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    RegCloseKey(key);
+    standin::RemoveKey(HKEY_LOCAL_MACHINE, PrinterKeyPath());
+    standin::MakeKey(HKEY_LOCAL_MACHINE, DataKeyPath());
     for (const wchar_t* ticket : kSampleTickets) {
         WriteSampleTicket(ticketsFolder_ + L"\\" + ticket);
     }
@@ -68,12 +49,11 @@ DemoPrinter::DemoPrinter(bool personAtScreen) : ticketsFolder_(software_.Tickets
     SetEnvironmentVariableW(L"VORN_EDITOR_DEMO", L"1");
     SetEnvironmentVariableW(L"VORN_EDITOR_KEY", DataKeyPath().c_str());
     SetEnvironmentVariableW(L"VORN_EDITOR_LIFETIME", personAtScreen ? L"3600000" : nullptr);
-    ready_ = software_.Installed();
+    ready_ = software_.Installed() && standin::KeyExists(HKEY_LOCAL_MACHINE, DataKeyPath());
 }
 
 DemoPrinter::~DemoPrinter() {
-    DeleteTickets(ticketsFolder_);
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, PrinterKeyPath().c_str());
+    standin::RemoveKey(HKEY_LOCAL_MACHINE, PrinterKeyPath());
 }
 
 std::wstring DemoPrinter::DataKeyPath() const {

@@ -87,14 +87,6 @@ HRESULT CallDevMode(IPrintOemUI* plugin, DWORD mode, void* in, void* out, DWORD*
     return hr;
 }
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    const size_t slash = folder.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
-}
-
 std::wstring PluginDllPath() {
     return ProgramFolder() + L"vornpsui.dll";
 }

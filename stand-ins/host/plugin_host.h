@@ -6,6 +6,7 @@
 
 #include "core/oem_interface.h"
 #include "driver_ui.h"
+#include "machine_changes.h"
 
 #include <string>
 #include <vector>
@@ -58,8 +59,6 @@ class HostDevmode {
 // Calls IPrintOemUI::DevMode the way the host does.
 HRESULT CallDevMode(IPrintOemUI* plugin, DWORD mode, void* in, void* out, DWORD* bufSize);
 
-// The folder of the running program, with a trailing backslash.
-std::wstring ProgramFolder();
 // Full path of the plug-in DLL beside the running program.
 std::wstring PluginDllPath();
 

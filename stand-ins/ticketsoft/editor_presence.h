@@ -4,6 +4,8 @@
 // Whatever was there before comes back when the object goes.
 #pragma once
 
+#include "machine_changes.h"
+
 #include <windows.h>
 
 #include <string>
@@ -20,30 +22,29 @@ class EditorPresence {
                    // this program's folder, so that New and Edit really run
     };
 
-    // Makes a fresh folder under the temp folder and points "Path" at it.
+    // Makes a fresh folder under the temp folder and points "Path" at it;
+    // the folder goes with all in it at the end.
     explicit EditorPresence(Editor editor = Editor::File);
-    ~EditorPresence();
     EditorPresence(const EditorPresence&) = delete;
     EditorPresence& operator=(const EditorPresence&) = delete;
 
     // Removes the "Path" value (as if the software were not installed).
     static void Uninstall();
 
-    const std::wstring& Folder() const { return folder_; }
-    std::wstring EditorPath() const { return folder_ + L"\\vornjtwxp.exe"; }
-    std::wstring LibraryPath() const { return folder_ + L"\\vornjtwxp.dll"; }
+    const std::wstring& Folder() const { return folder_.Path(); }
+    std::wstring EditorPath() const { return folder_.File(L"vornjtwxp.exe"); }
+    std::wstring LibraryPath() const { return folder_.File(L"vornjtwxp.dll"); }
     // The editor's default ticket folder (made only for an installed editor).
-    std::wstring TicketsFolder() const { return folder_ + L"\\Tickets"; }
+    std::wstring TicketsFolder() const { return folder_.File(L"Tickets"); }
     bool Installed() const { return installed_; }
 
   private:
-    std::wstring folder_;
+    // A blank in the folder's name, as in "Program Files": the editor must be
+    // started by its whole path.
+    TempFolder folder_{L"vorn editor"};
+    SavedValue path_;
+    SavedValue tickets_;
     bool installed_ = false;
-    bool hadValue_ = false;
-    std::wstring previous_;
-    bool wroteTickets_ = false;
-    bool hadTickets_ = false;
-    std::wstring previousTickets_;
 };
 
 } // namespace standin

@@ -159,7 +159,7 @@ TEST_F(HostileTicketFolder, FilesVanishingDuringRefreshesNeverCorruptTheList) {
         folder.Touch(L"v" + std::to_wstring(i) + L".jdf");
     }
     auto sheet = OpenPage();
-    ASSERT_EQ(Listed(*sheet, folder.TicketNames()), sheet->EntriesOf(kList));
+    ASSERT_EQ(Listed(*sheet, TicketNames(folder)), sheet->EntriesOf(kList));
 
     // Another thread deletes and recreates tickets while the page refreshes.
     std::atomic<bool> stop{false};
@@ -197,7 +197,7 @@ TEST_F(HostileTicketFolder, FilesVanishingDuringRefreshesNeverCorruptTheList) {
 
     // Once the folder is still, one refresh brings the list in line with it.
     Refresh(*sheet);
-    EXPECT_EQ(Listed(*sheet, folder.TicketNames()), sheet->EntriesOf(kList));
+    EXPECT_EQ(Listed(*sheet, TicketNames(folder)), sheet->EntriesOf(kList));
     EXPECT_TRUE(person.Seen().empty());
     std::printf("[ hostile  ] %d refreshes while files vanished\n", refreshes);
 }

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <sddl.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -20,52 +20,6 @@ namespace {
 
 constexpr wchar_t kSheetProp[] = L"PageSheetTest";
 
-// Calls `visit` with the name of each entry that matches `pattern` (not "."
-// nor "..") and whether it is a folder.
-template <class Visit> void EachEntry(const std::wstring& pattern, Visit visit) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if (lstrcmpW(found.cFileName, L".") && lstrcmpW(found.cFileName, L"..")) {
-            visit(std::wstring(found.cFileName),
-                  (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-        }
-    }
-    FindClose(search);
-}
-
-// Removes a folder with all in it; `path` is in the "\\?\" form, so that no
-// path in it is too long.
-void RemoveTree(const std::wstring& path) {
-    EachEntry(path + L"\\*", [&](const std::wstring& name, bool isFolder) {
-        const std::wstring inner = path + L"\\" + name;
-        if (isFolder) {
-            RemoveTree(inner);
-        } else {
-            SetFileAttributesW(inner.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(inner.c_str());
-        }
-    });
-    RemoveDirectoryW(path.c_str());
-}
-
-// False when the key or the value is missing.
-bool ReadValueOf(HKEY root, const std::wstring& path, const std::wstring& name, DWORD* type,
-                 std::vector<BYTE>* data) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    DWORD size = 0;
-    bool ok = RegQueryValueExW(key, name.c_str(), nullptr, type, nullptr, &size) == ERROR_SUCCESS;
-    data->resize(size);
-    ok = ok &&
-         RegQueryValueExW(key, name.c_str(), nullptr, type, data->data(), &size) == ERROR_SUCCESS;
-    data->resize(ok ? size : 0);
-    RegCloseKey(key);
-    return ok;
-}
-
 // A private section with only its header: no ticket, no settings.
 vorn::PrivateDevmode EmptyDevmode() {
     vorn::PrivateDevmode dm{};
@@ -83,11 +37,6 @@ HMODULE PluginModule() {
         return loaded;
     }();
     return module;
-}
-
-std::wstring Unique(const std::wstring& base) {
-    static int counter = 0;
-    return base + L" " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
 }
 
 std::wstring AbsolutePath(const std::wstring& path) {
@@ -125,84 +74,14 @@ Entries Person::Texts() const {
     return texts;
 }
 
-// ---- Folders and registry values ----------------------------------------
-
-TempFolder::TempFolder(const std::wstring& name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + Unique(name);
-    // Process ids repeat under a fresh wineserver: a program that crashed
-    // may have left a folder of this very name, with its files.
-    Destroy();
-    CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-void TempFolder::Touch(const std::wstring& name) const {
-    HANDLE file = CreateFileW(File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(INVALID_HANDLE_VALUE, file) << "cannot create a file of " << File(name).size();
-    CloseHandle(file);
-}
-
-void TempFolder::Remove(const std::wstring& name) const {
-    SetFileAttributesW(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(File(name).c_str());
-}
-
-Entries TempFolder::TicketNames() const {
+Entries TicketNames(const TempFolder& folder) {
     Entries names;
-    EachEntry(path_ + L"\\*.jdf", [&](const std::wstring& name, bool isFolder) {
+    standin::EachEntry(folder.Path() + L"\\*.jdf", [&](const std::wstring& name, bool isFolder) {
         if (!isFolder) {
             names.push_back(name.substr(0, name.size() - 4));
         }
     });
     return names;
-}
-
-void TempFolder::Destroy() {
-    RemoveTree(L"\\\\?\\" + path_);
-}
-
-SavedValue::SavedValue(HKEY root, std::wstring path, std::wstring name)
-    : RegValue(root, std::move(path), std::move(name)),
-      keyExisted_(testsupport::KeyExists(root_, path_)) {
-    existed_ = ReadValueOf(root_, path_, name_, &type_, &data_);
-}
-
-SavedValue::~SavedValue() {
-    if (existed_) {
-        SetRaw(type_, data_.data(), static_cast<DWORD>(data_.size()));
-    } else if (keyExisted_) {
-        Delete();
-    } else {
-        SHDeleteKeyW(root_, path_.c_str());
-    }
-}
-
-void RegValue::SetString(const std::wstring& text) const {
-    SetRaw(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-void RegValue::SetRaw(DWORD type, const void* data, DWORD size) const {
-    ASSERT_EQ(ERROR_SUCCESS, SHSetValueW(root_, path_.c_str(), name_.c_str(), type, data, size));
-}
-
-void RegValue::Delete() const {
-    SHDeleteValueW(root_, path_.c_str(), name_.c_str());
-}
-
-std::wstring RegValue::ReadString(DWORD* type, DWORD* bytes) const {
-    DWORD found = 0;
-    std::vector<BYTE> data;
-    const bool read = ReadValueOf(root_, path_, name_, &found, &data);
-    if (type) {
-        *type = found;
-    }
-    if (bytes) {
-        *bytes = static_cast<DWORD>(data.size());
-    }
-    data.resize(data.size() + sizeof(wchar_t)); // a terminator of our own
-    return read ? std::wstring(reinterpret_cast<const wchar_t*>(data.data())) : L"";
 }
 
 // ---- Printer and context -------------------------------------------------

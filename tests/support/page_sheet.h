@@ -9,6 +9,7 @@
 #include "core/plugin_context.h"
 #include "core/private_devmode.h"
 #include "host_page.h"
+#include "machine_changes.h"
 #include "person.h"
 #include "property_sheet_host.h"
 #include "support/spooler_printers.h"
@@ -48,7 +49,9 @@ using PageProc = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 // The plug-in DLL, loaded once: its dialogs and strings serve the pages.
 HMODULE PluginModule();
 // Names unique in this test program.
-std::wstring Unique(const std::wstring& base);
+inline std::wstring Unique(const std::wstring& base) {
+    return standin::UniqueName(base);
+}
 std::wstring AbsolutePath(const std::wstring& path);
 inline bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
@@ -77,50 +80,12 @@ class Person : public standin::Person {
     Entries Texts() const;
 };
 
-// A folder under the temporary folder, removed with all in it at the end.
-class TempFolder {
-  public:
-    explicit TempFolder(const std::wstring& name);
-    ~TempFolder() { Destroy(); }
-    const std::wstring& Path() const { return path_; }
-    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
-    void Touch(const std::wstring& name) const;
-    void Remove(const std::wstring& name) const;
-    // Names of the ticket files in the folder (without ".jdf"), in its order.
-    Entries TicketNames() const;
-    void Destroy();
+using standin::RegValue;
+using standin::SavedValue;
+using standin::TempFolder;
 
-  private:
-    std::wstring path_;
-};
-
-// A registry value, written, removed and read.
-class RegValue {
-  public:
-    RegValue(HKEY root, std::wstring path, std::wstring name)
-        : root_(root), path_(std::move(path)), name_(std::move(name)) {}
-    void SetString(const std::wstring& text) const;
-    void SetRaw(DWORD type, const void* data, DWORD size) const;
-    void Delete() const;
-    // Its text ("" when it is missing), its type and its size in bytes.
-    std::wstring ReadString(DWORD* type = nullptr, DWORD* bytes = nullptr) const;
-
-  protected:
-    HKEY root_;
-    std::wstring path_, name_;
-};
-
-// A registry value saved, and put back (or removed) at the end.
-class SavedValue : public RegValue {
-  public:
-    SavedValue(HKEY root, std::wstring path, std::wstring name);
-    ~SavedValue();
-
-  private:
-    bool existed_ = false, keyExisted_ = false;
-    DWORD type_ = 0;
-    std::vector<BYTE> data_;
-};
+// Names of the ticket files in a folder (without ".jdf"), in its order.
+Entries TicketNames(const TempFolder& folder);
 
 // A printer with its own PrinterDriverData key, its private section and the
 // context the host would have made for it.

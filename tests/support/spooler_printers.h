@@ -2,9 +2,8 @@
 // host opens them, and their registry keys made and removed by the test.
 #pragma once
 
+#include "machine_changes.h"
 #include "spooler_control.h"
-
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -57,23 +56,8 @@ inline std::wstring ConnectionKeyPath(const std::wstring& printerName) {
     return L"Printers\\Connections\\" + KeyNameOf(printerName);
 }
 
-// Makes (or removes) the key of a printer, as the spooler would have it.
-inline void MakeKey(HKEY root, const std::wstring& path) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
-    RegCloseKey(key);
-}
-inline void RemoveKey(HKEY root, const std::wstring& path) {
-    SHDeleteKeyW(root, path.c_str());
-}
-inline bool KeyExists(HKEY root, const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
+using standin::KeyExists;
+using standin::MakeKey;
+using standin::RemoveKey;
 
 } // namespace testsupport

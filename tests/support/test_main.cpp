@@ -1,6 +1,9 @@
 // Entry point of every test program: GoogleTest's runner, with Windows error
 // dialogs turned off so that a fault ends the program instead of waiting for
-// a person to click.
+// a person to click. A change to the machine that a test's stand-ins could
+// not make fails that test.
+#include "machine_changes.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -30,5 +33,6 @@ int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(EndOnFault);
     testing::InitGoogleTest(&argc, argv);
+    standin::ReportFailuresTo([](const std::wstring& what) { ADD_FAILURE() << what; });
     return RUN_ALL_TESTS();
 }

@@ -172,14 +172,14 @@ TEST_F(TicketListTest, FillAndRefreshKeepTheListBoxsOwnOrderAndEachEntryItsFile)
                 tickets.Touch(name + L".jdf");
             }
         }
-        ASSERT_EQ(set.names.size() + 2, tickets.TicketNames().size())
+        ASSERT_EQ(set.names.size() + 2, TicketNames(tickets).size())
             << "the file system merged names";
         savedDirectory.SetString(tickets.Path());
         auto sheet = OpenPage();
         // The names as the folder gives them, as the list box was given them
         // when it placed each itself.
         const ListBoxOracle oracle(sheet->Item(kList));
-        oracle.Add(tickets.TicketNames());
+        oracle.Add(TicketNames(tickets));
         const Entries first = sheet->EntriesOf(kList);
         EXPECT_EQ(oracle.WithNone(), first);
         Refresh(*sheet);

@@ -144,11 +144,6 @@ class TwoSheets : public ::testing::Test {
                                     L"VORN_EDITOR_LOG", L"VORN_EDITOR_EXIT", L"VORN_EDITOR_KEY"}) {
             SetEnvironmentVariableW(name, nullptr);
         }
-        DeleteFileW(Record().c_str());
-        DeleteFileW(Log().c_str());
-        for (int n = 1; n < 6; ++n) {
-            DeleteFileW(NewTicket(n).c_str());
-        }
         EXPECT_EQ(startDirectory, CurrentDirectory());
     }
 

@@ -12,6 +12,8 @@
 #include "core/plugin_context.h"
 #include "core/private_devmode.h"
 
+#include <shlwapi.h>
+
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -271,8 +273,8 @@ TEST_F(OptionTree, PrinterApplyCarriesTheStoredOutputBinOver) {
     const DWORD cases[][2] = {{0x10, 0x10},    {0x20, 0x20},   {0x30, 0x30},   {0x130, 0x30},
                               {0x18320, 0x20}, {0x8330, 0x30}, {0x4000, 0x10}, {0x1, 0x10}};
     for (const auto& [previous, bin] : cases) {
-        SHSetValueW(HKEY_LOCAL_MACHINE, dataKeyPath.c_str(), L"DriverSettings", REG_DWORD,
-                    &previous, sizeof(previous));
+        standin::RegValue(HKEY_LOCAL_MACHINE, dataKeyPath, L"DriverSettings")
+            .SetRaw(REG_DWORD, &previous, sizeof(previous));
         EXPECT_EQ(bin | 0x2000u,
                   Apply(OEMCUIP_PRNPROP, {{"OptionPunch", "Punch2Hole"}, {"OutputBin", "Booklet"}}))
             << std::hex << previous;
@@ -436,9 +438,9 @@ TEST_F(DocumentSheet, TheTicketsPageNeedsTheEditorAndAQualifyingPrinter) {
     ASSERT_TRUE(SetCurrentDirectoryW(parent.c_str()));
     for (const std::wstring& path : {name, folder.substr(2), L"C:" + name}) {
         SCOPED_TRACE(testing::Message() << path);
-        SHSetValueW(HKEY_LOCAL_MACHINE, vorn::names::kTicketSoftwareKey,
-                    vorn::names::kTicketSoftwarePathValue, REG_SZ, path.c_str(),
-                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+        standin::RegValue(HKEY_LOCAL_MACHINE, vorn::names::kTicketSoftwareKey,
+                          vorn::names::kTicketSoftwarePathValue)
+            .SetString(path);
         ASSERT_EQ(S_OK, OpenSheet(PRINTER_ATTRIBUTE_LOCAL));
         EXPECT_EQ(kDestinationOnly, DescribedTitles());
         sheet.reset();
