@@ -1,6 +1,7 @@
 #include "preferences_demo.h"
 
 #include "demo_printer.h"
+#include "option_tree_host.h"
 #include "property_sheet_host.h"
 #include "section_printout.h"
 #include "shot_taker.h"
@@ -22,22 +23,6 @@ void DescribeInstalledOptions(standin::PluginHost& host) {
     features["OptionFinisher"] = "Booklet";
     features["OptionInterposer"] = "True";
     features["OutputBin"] = "Upper";
-}
-
-// What the driver's own sheet does when OK is pressed: it tells the
-// plug-in's option-tree callback to apply.
-void ApplyOptionTree(standin::PropertySheetHost& sheet) {
-    OEMCUIPPARAM& tree = sheet.optionTreeParam;
-    if (!tree.OEMCUIPCallback) {
-        return;
-    }
-    CPSUICBPARAM callback{};
-    callback.cbSize = sizeof(callback);
-    callback.Reason = CPSUICB_REASON_APPLYNOW;
-    callback.pOptItem = tree.pDrvOptItems;
-    callback.cOptItem = static_cast<WORD>(tree.cDrvOptItems);
-    callback.UserData = reinterpret_cast<ULONG_PTR>(tree.poemuiobj);
-    tree.OEMCUIPCallback(&callback, &tree);
 }
 
 } // namespace
@@ -75,7 +60,8 @@ int ShowPrintingPreferences(standin::PluginHost& host) {
             std::printf("Printing preferences closed with %s.\n", pressedOk ? "OK" : "Cancel");
         }
         if (pressedOk) {
-            ApplyOptionTree(sheet);
+            // The driver's own sheet tells the plug-in's option tree to apply.
+            standin::CallTreeCallback(sheet.optionTreeParam, CPSUICB_REASON_APPLYNOW);
         }
         sheet.End(pressedOk ? CPSUI_OK : CPSUI_CANCEL);
         std::printf("\nWhat the job carries now.\n");

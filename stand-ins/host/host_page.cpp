@@ -1,5 +1,7 @@
 #include "host_page.h"
 
+#include "option_tree_host.h"
+
 namespace standin {
 
 namespace {
@@ -49,16 +51,9 @@ INT_PTR CALLBACK HostPage::Proc(HWND page, UINT message, WPARAM, LPARAM lParam) 
 
 void HostPage::OnApply() {
     ++applies;
-    if (!tree_ || !tree_->OEMCUIPCallback) {
-        return;
+    if (tree_) {
+        lastAction = CallTreeCallback(*tree_, CPSUICB_REASON_APPLYNOW);
     }
-    CPSUICBPARAM callback{};
-    callback.cbSize = sizeof(callback);
-    callback.Reason = CPSUICB_REASON_APPLYNOW;
-    callback.pOptItem = tree_->pDrvOptItems;
-    callback.cOptItem = static_cast<WORD>(tree_->cDrvOptItems);
-    callback.UserData = reinterpret_cast<ULONG_PTR>(tree_->poemuiobj);
-    lastAction = tree_->OEMCUIPCallback(&callback, tree_);
 }
 
 } // namespace standin

@@ -60,20 +60,24 @@ HRESULT OptionTreeHost::CallCommonUIProp(IPrintOemUI* plugin, DWORD mode, bool w
     return plugin->CommonUIProp(mode, &PrepareCall(withOemItems));
 }
 
-LONG OptionTreeHost::CallCallback(WORD reason, OPTITEM* currentItem) {
-    if (!param_.OEMCUIPCallback) {
+LONG CallTreeCallback(OEMCUIPPARAM& tree, WORD reason, OPTITEM* currentItem) {
+    if (!tree.OEMCUIPCallback) {
         return -1;
     }
     CPSUICBPARAM callback{};
     callback.cbSize = sizeof(callback);
     callback.Reason = reason;
-    callback.pOptItem = param_.pDrvOptItems;
-    callback.cOptItem = static_cast<WORD>(param_.cDrvOptItems);
+    callback.pOptItem = tree.pDrvOptItems;
+    callback.cOptItem = static_cast<WORD>(tree.cDrvOptItems);
     callback.pCurItem = currentItem;
     callback.OldSel = currentItem ? currentItem->Sel : 0;
     // The host's own object, through which item updates find it again.
-    callback.UserData = reinterpret_cast<ULONG_PTR>(driver_.UiObject());
-    return param_.OEMCUIPCallback(&callback, &param_);
+    callback.UserData = reinterpret_cast<ULONG_PTR>(tree.poemuiobj);
+    return tree.OEMCUIPCallback(&callback, &tree);
+}
+
+LONG OptionTreeHost::CallCallback(WORD reason, OPTITEM* currentItem) {
+    return CallTreeCallback(param_, reason, currentItem);
 }
 
 LONG_PTR CALLBACK OptionTreeHost::SheetFunction(HANDLE sheet, UINT function, LPARAM lParam1,

@@ -13,6 +13,10 @@
 
 namespace standin {
 
+// Calls the callback the plug-in installed in `tree` with a CPSUICBPARAM as
+// the host fills it for `reason`; -1 when none is installed.
+LONG CallTreeCallback(OEMCUIPPARAM& tree, WORD reason, OPTITEM* currentItem = nullptr);
+
 class OptionTreeHost {
   public:
     OptionTreeHost(DriverUI& driver, HANDLE printer, const std::wstring& printerName,

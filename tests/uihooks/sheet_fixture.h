@@ -4,6 +4,7 @@
 
 #include "editor_presence.h"
 #include "host_page.h"
+#include "option_tree_host.h"
 #include "property_sheet_host.h"
 #include "spooler_control.h"
 #include "support/plugin_fixture.h"
@@ -85,11 +86,7 @@ class SheetFixture : public PluginFixture {
     // The callback the plug-in installed in the document tree, called as the
     // host calls it for `reason`.
     LONG TreeCallback(WORD reason) {
-        CPSUICBPARAM callback{};
-        callback.cbSize = sizeof(callback);
-        callback.Reason = reason;
-        callback.UserData = reinterpret_cast<ULONG_PTR>(sheet->optionTreeParam.poemuiobj);
-        return sheet->optionTreeParam.OEMCUIPCallback(&callback, &sheet->optionTreeParam);
+        return standin::CallTreeCallback(sheet->optionTreeParam, reason);
     }
 
     static std::wstring ExternalLibraryLoaded() {
