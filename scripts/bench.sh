@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the plug-in and prints what it costs its host: each figure beside
 # the bare cost it cannot avoid (DLL load, DEVMODE operations, new-ticket
-# record, opening the printing preferences, the ticket list and the Tickets
-# page's refresh tick at 1,000 and 10,000 tickets). Takes a few minutes
-# under Wine.
+# record, opening the printing preferences and what it holds while open, the
+# ticket list and the Tickets page's refresh tick at 1,000 and 10,000
+# tickets). Takes a few minutes under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VORN_BUILD_DIR:-$root/build}

@@ -3,7 +3,7 @@
 // may grow.
 #include "core/plugin_context.h"
 #include "support/full_counts.h"
-#include "support/resource_meter.h"
+#include "resource_meter.h"
 #include "support/spooler_printers.h"
 #include "ticketrecord/ticket_translator.h"
 #include "uihooks/sheet_fixture.h"
@@ -15,9 +15,9 @@
 
 namespace {
 
-using testsupport::PrintFigures;
-using testsupport::ResourceFigures;
-using testsupport::ResourceMeter;
+using standin::PrintFigures;
+using standin::ResourceFigures;
+using standin::ResourceMeter;
 
 constexpr wchar_t kPrinter[] = L"Hostile Soak Printer";
 constexpr size_t kBothPages = 2; // Destination and Tickets

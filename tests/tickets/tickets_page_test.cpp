@@ -3,7 +3,7 @@
 // With the stand-in editor and library, copied into a folder whose path holds
 // blanks: the editor's life, its hand-backs, Delete, the directory and Browse.
 #include "support/page_sheet.h"
-#include "support/resource_meter.h"
+#include "resource_meter.h"
 
 #include "core/names.h"
 #include "editor_presence.h"
@@ -644,7 +644,7 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
 TEST_F(TicketsPage, EditorThatRunsOnHoldsThePageComesForwardAndOutlivesIt) {
     SetEnv(L"VORN_EDITOR_LIFETIME", L"600000");
     SetEnv(L"VORN_EDITOR_MINIMIZED", L"1");
-    const long handlesBefore = testsupport::ResourceMeter::KernelHandles();
+    const long handlesBefore = standin::ResourceMeter::KernelHandles();
     auto sheet = OpenPage();
     sheet->Select(kList, 0);
     sheet->Notify(IDC_TICKET_NEW, BN_CLICKED);
@@ -693,7 +693,7 @@ TEST_F(TicketsPage, EditorThatRunsOnHoldsThePageComesForwardAndOutlivesIt) {
     HANDLE ours = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
     ASSERT_NE(nullptr, ours);
     sheet.reset();
-    EXPECT_EQ(handlesBefore + 1, testsupport::ResourceMeter::KernelHandles());
+    EXPECT_EQ(handlesBefore + 1, standin::ResourceMeter::KernelHandles());
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(ours, 0));
     TerminateProcess(ours, 0);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ours, 5000));

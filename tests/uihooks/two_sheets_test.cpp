@@ -6,7 +6,7 @@
 #include "core/private_devmode.h"
 #include "resource_ids.h"
 #include "support/page_sheet.h"
-#include "support/resource_meter.h"
+#include "resource_meter.h"
 #include "support/spooler_printers.h"
 
 #include <gtest/gtest.h>
@@ -310,7 +310,7 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     // editor started and ended leaves no handle behind.
     SetEnvironmentVariableW(L"VORN_TICKETLIB_HOLD_MS", nullptr);
     ASSERT_TRUE(editorEnded()); // the page took the editor's (empty) answer
-    const long handlesBefore = testsupport::ResourceMeter::KernelHandles();
+    const long handlesBefore = standin::ResourceMeter::KernelHandles();
     constexpr int kMoreEditors = 3;
     for (int n = 2; n < 2 + kMoreEditors; ++n) {
         DeleteFileW(Log().c_str());
@@ -320,7 +320,7 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
             << n;
         ASSERT_TRUE(editorEnded()) << n;
     }
-    EXPECT_LT(testsupport::ResourceMeter::KernelHandles() - handlesBefore, kMoreEditors);
+    EXPECT_LT(standin::ResourceMeter::KernelHandles() - handlesBefore, kMoreEditors);
     const auto boxes = a.Boxes();
     EXPECT_TRUE(boxes.empty()) << boxes.front().text;
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace testsupport {
+namespace standin {
 
 struct ResourceFigures {
     long kernelHandles = 0;
@@ -20,8 +20,8 @@ struct ResourceFigures {
 
 class ResourceMeter {
   public:
-    // Kernel handle values are multiples of 4; a process of these tests
-    // holds a few hundred, far below the range probed.
+    // Kernel handle values are multiples of 4; the processes here hold a
+    // few hundred, far below the range probed.
     static constexpr ULONG_PTR kKernelProbeLimit = 0x8000;
     // GDI handles carry their table index in the low word.
     static constexpr ULONG_PTR kGdiTableSize = 0x10000;
@@ -76,8 +76,8 @@ inline ResourceFigures operator-(const ResourceFigures& a, const ResourceFigures
 }
 
 inline void PrintFigures(const char* label, const ResourceFigures& f) {
-    std::printf("[ resource ] %-28s kernel handles %5ld  GDI objects %5ld  heap bytes %9lld\n",
-                label, f.kernelHandles, f.gdiObjects, static_cast<long long>(f.heapBytes));
+    std::printf("%-40s kernel handles %5ld  GDI objects %5ld  heap bytes %9lld\n", label,
+                f.kernelHandles, f.gdiObjects, static_cast<long long>(f.heapBytes));
 }
 
-} // namespace testsupport
+} // namespace standin
