@@ -91,17 +91,10 @@ double MedianSheetMicroseconds(const std::function<void(standin::PropertySheetHo
     return runs[runs.size() / 2];
 }
 
-void ShowEveryPage(standin::PropertySheetHost& sheet) {
-    for (int index = static_cast<int>(sheet.pages.size()) - 1; index >= 0; --index) {
-        sheet.PageWindow(index);
-    }
-}
-
 // What the process holds more while a sheet that open() built stays open on
 // its second page, past the Tickets page's first tick (which sets its folder
-// watch); a sheet
-// of the same kind was opened and closed before, so that first-use costs of
-// the window system are not counted.
+// watch); a sheet of the same kind was opened and closed before, so that
+// first-use costs of the window system are not counted.
 constexpr DWORD kHeldAfterMs = 1500;
 standin::ResourceFigures HeldWhileOpen(const std::function<void(standin::PropertySheetHost&)>& open,
                                        standin::PluginHost& host) {
@@ -110,7 +103,7 @@ standin::ResourceFigures HeldWhileOpen(const std::function<void(standin::Propert
         const standin::ResourceFigures before = standin::ResourceMeter::Measure();
         standin::PropertySheetHost sheet(host);
         open(sheet);
-        ShowEveryPage(sheet);
+        sheet.ShowEveryPage();
         PropSheet_SetCurSel(sheet.Sheet(), nullptr, 1); // the Tickets page in front
         standin::Pump(kHeldAfterMs, sheet.Sheet());
         held = standin::ResourceMeter::Measure() - before;
@@ -350,13 +343,13 @@ int main() {
     const double sheetAll = MedianSheetMicroseconds(
         [&](standin::PropertySheetHost& s) {
             openWithPlugin(s);
-            ShowEveryPage(s);
+            s.ShowEveryPage();
         },
         host);
     const double emptyAll = MedianSheetMicroseconds(
         [&](standin::PropertySheetHost& s) {
             openEmpty(s, pluginPages);
-            ShowEveryPage(s);
+            s.ShowEveryPage();
         },
         host);
     std::snprintf(label, sizeof(label), "sheet, %zu empty pages shown", pluginPages);
@@ -373,7 +366,7 @@ int main() {
     const double templatesAll = MedianSheetMicroseconds(
         [&](standin::PropertySheetHost& s) {
             openTemplates(s);
-            ShowEveryPage(s);
+            s.ShowEveryPage();
         },
         host);
     PrintRow("preferences sheet opened", sheetOpen, "sheet with one empty page", emptyOpen);
@@ -404,7 +397,7 @@ int main() {
             s.Init();
             ReplacePageProcs(s, {TimedPageProc<0>, TimedPageProc<1>});
             s.ShowModeless();
-            ShowEveryPage(s);
+            s.ShowEveryPage();
         },
         host);
     PrintRow("Destination page WM_INITDIALOG", Median(g_initMicros[0]),

@@ -218,6 +218,14 @@ HWND PropertySheetHost::PageWindow(int index) const {
     return PropSheet_GetCurrentPageHwnd(sheet_);
 }
 
+bool PropertySheetHost::ShowEveryPage() const {
+    bool made = sheet_ != nullptr;
+    for (int index = static_cast<int>(pages.size()) - 1; index >= 0; --index) {
+        made = PageWindow(index) && made;
+    }
+    return made;
+}
+
 std::vector<std::wstring> PropertySheetHost::TabTitles() const {
     std::vector<std::wstring> titles;
     HWND tabs = sheet_ ? PropSheet_GetTabControl(sheet_) : nullptr;

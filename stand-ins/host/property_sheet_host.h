@@ -81,6 +81,9 @@ class PropertySheetHost {
     HWND Sheet() const { return sheet_; }
     // The dialog window of page `index` of the open sheet, or null.
     HWND PageWindow(int index) const;
+    // Makes every page's dialog (a sheet makes a page when it is first
+    // shown), the first page last in front: false when one was not made.
+    bool ShowEveryPage() const;
     // Titles the sheet shows on its tabs, in order.
     std::vector<std::wstring> TabTitles() const;
 

@@ -27,12 +27,7 @@ inline HWND ShowWithTreePage(standin::PropertySheetHost& sheet, standin::HostPag
     }
     sheet.pages.push_back({tree.Create(), nullptr, false});
     const HWND window = sheet.ShowModeless();
-    for (int index = static_cast<int>(sheet.pages.size()) - 1; window && index >= 0; --index) {
-        if (!sheet.PageWindow(index)) {
-            return nullptr;
-        }
-    }
-    return window;
+    return window && sheet.ShowEveryPage() ? window : nullptr;
 }
 
 // The process's current directory, which belongs to the host: no sheet,
