@@ -27,12 +27,6 @@ void Click(HWND page, int id) {
     standin::Notify(page, id, BN_CLICKED);
 }
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // The person photographs the delete question before answering it, and the
 // About box before closing it; any other box is a fault of the walk.
 void WatchBoxes(standin::Person& person, int* unexpectedBoxes) {
@@ -47,7 +41,7 @@ void WatchBoxes(standin::Person& person, int* unexpectedBoxes) {
         std::printf("Unexpected message: \"%s\"\n", Narrow(seen.text).c_str());
     });
     person.Watch([](HWND active) {
-        if (active && WindowText(active) == L"About") {
+        if (active && standin::WindowText(active) == L"About") {
             g_shots->Take(active, L"about");
             Click(active, IDOK);
         }
@@ -111,7 +105,7 @@ bool RunEditor(HWND page, const char* action, const wchar_t* expected, const wch
         return false;
     }
     std::printf("%s: the ticket editor opened (\"%s\").\n", action,
-                Narrow(WindowText(editor)).c_str());
+                Narrow(standin::WindowText(editor)).c_str());
     if (shot) {
         g_shots->Take(editor, shot);
     }

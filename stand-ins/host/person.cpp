@@ -14,12 +14,6 @@ constexpr int kBoxTextId = 0xFFFF;
 
 thread_local Person* g_person = nullptr; // each thread has its own person
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(2048, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), 2048)));
-    return text;
-}
-
 // The top-level message box of this thread, if one is up: a dialog with the
 // box's text and no tabs (a property sheet is no box).
 HWND MessageBoxUp() {
@@ -40,6 +34,14 @@ HWND MessageBoxUp() {
 }
 
 } // namespace
+
+std::wstring WindowText(HWND window) {
+    // (the length may be more than the text, never less)
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
 
 bool IsListBox(HWND control) {
     wchar_t cls[32] = {};

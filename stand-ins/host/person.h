@@ -21,6 +21,8 @@ inline void Pump(DWORD milliseconds, HWND sheet = nullptr) {
     PumpUntil([] { return false; }, milliseconds, sheet);
 }
 
+// The text (or title) of a window.
+std::wstring WindowText(HWND window);
 // A WM_COMMAND notification from control `id` of `dialog`, sent as the
 // control sends it.
 void Notify(HWND dialog, int id, WORD code);

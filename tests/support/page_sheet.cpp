@@ -173,12 +173,6 @@ void PageSheet::Type(int id, const std::wstring& text) {
     Pump();
 }
 
-std::wstring PageSheet::Text(int id) const {
-    std::wstring text(8192, L'\0');
-    text.resize(GetWindowTextW(Item(id), text.data(), 8192));
-    return text;
-}
-
 void PageSheet::Select(int id, int index) {
     standin::Choose(page_, id, index);
     if (!standin::IsListBox(Item(id))) {

@@ -139,7 +139,7 @@ class PageSheet {
         SetWindowTextW(Item(id), text.c_str());
         Pump();
     }
-    std::wstring Text(int id) const;
+    std::wstring Text(int id) const { return standin::WindowText(Item(id)); }
     // Combo and list boxes: entries, selection, a selection as a click.
     Entries EntriesOf(int id) const { return standin::EntriesOf(Item(id)); }
     int Selection(int id) const { return standin::SelectionOf(Item(id)); }
