@@ -196,13 +196,10 @@ void PropertySheetHost::Pump(DWORD ms) {
 }
 
 bool PropertySheetHost::PumpUntilClosed(DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    bool closed = !sheet_;
-    while (!closed && GetTickCount() - start < timeoutMs) {
-        Pump(10);
-        // A modeless sheet that was ended has no current page any more.
-        closed = !sheet_ || !PropSheet_GetCurrentPageHwnd(sheet_);
-    }
+    // A modeless sheet that was ended has no current page any more.
+    const bool closed =
+        !sheet_ || standin::PumpUntil([this] { return !PropSheet_GetCurrentPageHwnd(sheet_); },
+                                      timeoutMs, sheet_);
     if (closed && sheet_) {
         DestroyWindow(sheet_);
         sheet_ = nullptr;
