@@ -46,9 +46,12 @@ DemoPrinter::DemoPrinter(bool personAtScreen) : ticketsFolder_(software_.Tickets
     }
     // The stand-in editor hands back the ticket it was started on, through
     // this printer's key, as the real one does when a person saves.
-    SetEnvironmentVariableW(L"VORN_EDITOR_DEMO", L"1");
-    SetEnvironmentVariableW(L"VORN_EDITOR_KEY", DataKeyPath().c_str());
-    SetEnvironmentVariableW(L"VORN_EDITOR_LIFETIME", personAtScreen ? L"3600000" : nullptr);
+    using standin::EditorPresence;
+    EditorPresence::Tell(standin::knobs::kEditorDemo, L"1");
+    EditorPresence::Tell(standin::knobs::kEditorKey, DataKeyPath());
+    if (personAtScreen) {
+        EditorPresence::Tell(standin::knobs::kEditorLifetime, L"3600000");
+    }
     ready_ = software_.Installed() && standin::KeyExists(HKEY_LOCAL_MACHINE, DataKeyPath());
 }
 

@@ -4,6 +4,7 @@
 
 #include "person.h"
 #include "resource_ids.h"
+#include "ticketsoft_knobs.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr wchar_t kEditorClass[] = L"VornTicketEditorStandIn";
+constexpr auto& kEditorClass = standin::knobs::kEditorWindowClass;
 constexpr wchar_t kNewTicket[] = L"New Ticket 1";
 constexpr wchar_t kEditedTicket[] = L"Booklet A5";
 constexpr wchar_t kDeletedTicket[] = L"Proofs";

@@ -2,6 +2,9 @@
 
 #include <shlwapi.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace standin {
 
 namespace {
@@ -67,6 +70,11 @@ std::wstring UniqueName(const std::wstring& base) {
     static LONG counter = 0;
     return base + L" " + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(InterlockedIncrement(&counter));
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void EachEntry(const std::wstring& pattern,

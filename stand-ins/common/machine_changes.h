@@ -27,6 +27,9 @@ std::wstring UniqueName(const std::wstring& base);
 void EachEntry(const std::wstring& pattern,
                const std::function<void(const std::wstring&, bool)>& visit);
 
+// What a file holds ("" when it cannot be read).
+std::string FileBytes(const std::wstring& path);
+
 // A folder of a unique name under the temporary folder, made empty, and
 // removed with all in it at the end.
 class TempFolder {

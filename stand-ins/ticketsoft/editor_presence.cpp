@@ -14,12 +14,17 @@ constexpr wchar_t kTicketsValue[] = L"Tickets";
 EditorPresence::EditorPresence(Editor editor)
     : path_(HKEY_LOCAL_MACHINE, kSoftwareKey, kPathValue),
       tickets_(HKEY_LOCAL_MACHINE, kEditorKey, kTicketsValue) {
+    for (const wchar_t* knob : knobs::kAll) {
+        Forget(knob);
+    }
     if (editor == Editor::File) {
         folder_.Touch(L"vornjtwxp.exe");
     } else if (editor == Editor::Program) {
         const std::wstring bin = ProgramFolder();
         CopyFileW((bin + L"vornjtwxp.exe").c_str(), EditorPath().c_str(), FALSE);
         CopyFileW((bin + L"vornjtwxp.dll").c_str(), LibraryPath().c_str(), FALSE);
+        Tell(knobs::kEditorLog, LogPath());
+        Tell(knobs::kLibraryRecord, RecordPath());
     } else if (editor == Editor::Directory) {
         CreateDirectoryW(EditorPath().c_str(), nullptr);
     }
@@ -33,6 +38,25 @@ EditorPresence::EditorPresence(Editor editor)
     installed_ = path_.ReadString() == Folder() &&
                  (editor != Editor::Program ||
                   GetFileAttributesW(LibraryPath().c_str()) != INVALID_FILE_ATTRIBUTES);
+}
+
+EditorPresence::~EditorPresence() {
+    for (const wchar_t* knob : knobs::kAll) {
+        Forget(knob);
+    }
+}
+
+void EditorPresence::Tell(const wchar_t* knob, const std::wstring& value) {
+    SetEnvironmentVariableW(knob, value.c_str());
+}
+
+void EditorPresence::Forget(const wchar_t* knob) {
+    SetEnvironmentVariableW(knob, nullptr);
+}
+
+std::wstring EditorPresence::EditorLog() const {
+    const std::string bytes = FileBytes(LogPath());
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
 }
 
 void EditorPresence::Uninstall() {

@@ -3,11 +3,11 @@
 //   XPS_MAKES_PAGE  GetXPPropSheetPage makes the page from the description;
 //   XPS_NO_PAGE     GetXPPropSheetPage answers null;
 //   (neither)       the export is missing.
-// While loaded it sets the environment variable VORNPSXPS_LOADED to the
-// variant's name, so a test can tell whether the plug-in loaded it at all.
-// VORNPSXPS_PAGE_CALLBACK, when set, is the address (hexadecimal) of a
-// page callback in the test program that the page made is given, so that
-// the test sees the page destroyed (this library is freed long before).
+// While loaded it says so (knobs::kPageLibraryLoaded); it gives the page it
+// makes the test's callback (knobs::kPageLibraryCallback), so that the test
+// sees the page destroyed (this library is freed long before).
+#include "ticketsoft_knobs.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -24,7 +24,7 @@
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        SetEnvironmentVariableW(L"VORNPSXPS_LOADED", XPS_VARIANT);
+        SetEnvironmentVariableW(standin::knobs::kPageLibraryLoaded, XPS_VARIANT);
     }
     return TRUE;
 }
@@ -37,7 +37,7 @@ extern "C" __declspec(dllexport) HPROPSHEETPAGE WINAPI GetXPPropSheetPage(PROPSH
     }
     PROPSHEETPAGEW description = *page;
     wchar_t callback[32] = {};
-    if (GetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", callback, 32) > 0) {
+    if (GetEnvironmentVariableW(standin::knobs::kPageLibraryCallback, callback, 32) > 0) {
         description.dwFlags |= PSP_USECALLBACK;
         description.pfnCallback = reinterpret_cast<LPFNPSPCALLBACKW>(
             static_cast<UINT_PTR>(wcstoull(callback, nullptr, 16)));

@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <optional>
@@ -387,27 +386,14 @@ TEST_F(FolderWatchTest, FolderThatCannotBeWatchedIsStillWalkedEveryTenSeconds) {
     EXPECT_TRUE(person.Seen().empty());
 }
 
-constexpr wchar_t kEditorClass[] = L"VornTicketEditorStandIn";
-
-std::wstring ReadWideFile(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-}
-
-void SetEnv(const wchar_t* name, const std::wstring& value) {
-    SetEnvironmentVariableW(name, value.c_str());
-}
-void ClearEnv(const wchar_t* name) {
-    SetEnvironmentVariableW(name, nullptr);
-}
+using standin::EditorPresence;
+namespace knobs = standin::knobs;
 
 // The editor's top-level windows, and the process of the last one found.
 int EditorWindows(DWORD* processId) {
     int count = 0;
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, kEditorClass, nullptr));
-         ++count) {
+    for (HWND window = nullptr;
+         (window = FindWindowExW(nullptr, window, knobs::kEditorWindowClass, nullptr)); ++count) {
         GetWindowThreadProcessId(window, processId);
     }
     return count;
@@ -439,34 +425,18 @@ int RecordsHeld(const std::wstring& directory, const std::wstring& printerName) 
 
 class TicketsPage : public TicketListTest {
   protected:
-    TicketsPage() : work(L"work"), other(L"other") {
+    TicketsPage() : other(L"other") {
         // What the system would start if the editor's path were split at
         // its first blank.
         decoy = software.Folder().substr(0, software.Folder().find(L' ')) + L".exe";
         CopyFileW(EditorPath().c_str(), decoy.c_str(), FALSE);
-        ClearStandInVariables();
-        SetEnv(L"VORN_EDITOR_LOG", LogPath());
-        SetEnv(L"VORN_EDITOR_KEY", printer.DataKeyPath());
+        EditorPresence::Tell(knobs::kEditorKey, printer.DataKeyPath());
         folder.Touch(L"A.jdf");
         other.Touch(L"B.jdf");
     }
-    ~TicketsPage() override {
-        DeleteFileW(decoy.c_str());
-        ClearStandInVariables();
-    }
-    // What the stand-ins are told by the test (a test's leftovers would
-    // steer the next).
-    static void ClearStandInVariables() {
-        for (const wchar_t* name :
-             {L"VORN_EDITOR_LOG", L"VORN_EDITOR_KEY", L"VORN_EDITOR_SELECTED", L"VORN_EDITOR_EXIT",
-              L"VORN_EDITOR_LIFETIME", L"VORN_EDITOR_MINIMIZED", L"VORN_EDITOR_CRASH",
-              L"VORN_TICKETLIB_FAIL", L"VORN_TICKETLIB_RECORD"}) {
-            ClearEnv(name);
-        }
-    }
+    ~TicketsPage() override { DeleteFileW(decoy.c_str()); }
 
     std::wstring EditorPath() const { return software.EditorPath(); }
-    std::wstring LogPath() const { return work.File(L"editor.log"); }
     std::wstring CommandLine(const wchar_t* option, const std::wstring& ticket) const {
         return EditorPath() + L"\n" + EditorPath() + L" " + option + L"  \"" + ticket + L"\" \"" +
                printer.Name() + L"\"\n";
@@ -477,14 +447,13 @@ class TicketsPage : public TicketListTest {
         return PumpUntil([&] { return !Editing(sheet); }, 15000);
     }
 
-    standin::EditorPresence software{standin::EditorPresence::Editor::Program};
-    TempFolder work, other;
+    EditorPresence software{EditorPresence::Editor::Program};
+    TempFolder other;
     std::wstring decoy;
 };
 
 TEST_F(TicketsPage, NewTicketGoesThroughTheLibraryThenTheEditor) {
-    SetEnv(L"VORN_TICKETLIB_RECORD", work.File(L"record.bin"));
-    SetEnv(L"VORN_EDITOR_EXIT", L"0");
+    EditorPresence::Tell(knobs::kEditorExit, L"0");
     auto sheet = OpenPage();
 
     // Double-clicking "None" is the way to a new ticket.
@@ -501,8 +470,8 @@ TEST_F(TicketsPage, NewTicketGoesThroughTheLibraryThenTheEditor) {
     // The library got the directory and the driver's settings.
     NewTicketRecord record{};
     { // (the copy read goes before the records are counted again)
-        const std::wstring saved = ReadWideFile(work.File(L"record.bin"));
-        ASSERT_EQ(sizeof(record), saved.size() * sizeof(wchar_t));
+        const std::string saved = standin::FileBytes(software.RecordPath());
+        ASSERT_EQ(sizeof(record), saved.size());
         std::memcpy(&record, saved.data(), sizeof(record));
     }
     EXPECT_EQ(folder.Path(), record.ticketDirectory);
@@ -511,7 +480,7 @@ TEST_F(TicketsPage, NewTicketGoesThroughTheLibraryThenTheEditor) {
 
     ASSERT_TRUE(WaitForEditorEnd(*sheet));
     EXPECT_EQ(0, RecordsHeld(folder.Path(), printer.Name()));
-    EXPECT_EQ(CommandLine(L"-n", folder.File(L"New Ticket 1.jdf")), ReadWideFile(LogPath()));
+    EXPECT_EQ(CommandLine(L"-n", folder.File(L"New Ticket 1.jdf")), software.EditorLog());
     // No ticket handed back after New: the page stays as it was.
     EXPECT_EQ(0, sheet->Selection(kList));
     EXPECT_TRUE(person.Seen().empty());
@@ -519,7 +488,7 @@ TEST_F(TicketsPage, NewTicketGoesThroughTheLibraryThenTheEditor) {
 
 TEST_F(TicketsPage, RefusalsAreReportedAndStartNothing) {
     auto sheet = OpenPage();
-    SetEnv(L"VORN_TICKETLIB_FAIL", L"1");
+    EditorPresence::Tell(knobs::kLibraryFail, L"1");
     sheet->Notify(IDC_TICKET_NEW, BN_CLICKED);
     EXPECT_EQ(Entries{L"Unable to create a new ticket."}, person.Texts());
     EXPECT_FALSE(Editing(*sheet));
@@ -532,7 +501,7 @@ TEST_F(TicketsPage, RefusalsAreReportedAndStartNothing) {
                       L"reinstall Dur Irivuravo."},
               person.Texts());
     EXPECT_FALSE(Editing(*sheet));
-    EXPECT_EQ(L"", ReadWideFile(LogPath()));
+    EXPECT_EQ(L"", software.EditorLog());
 }
 
 // What the page does with a hand-back.
@@ -548,7 +517,7 @@ enum class Outcome {
 TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
     // Only the first row's editor writes its hand-back itself as it runs;
     // each other row leaves what the editor would have.
-    SetEnv(L"VORN_EDITOR_LIFETIME", L"1");
+    EditorPresence::Tell(knobs::kEditorLifetime, L"1");
     const std::wstring ticket = other.File(L"B.jdf");
     const DWORD zero = 0, one = 1;
     const ULONGLONG wideZero = 0;
@@ -568,9 +537,9 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
          [&] {
              chosen.Delete();
              exitCodeValue.Delete();
-             SetEnv(L"VORN_EDITOR_KEY", printer.DataKeyPath());
-             SetEnv(L"VORN_EDITOR_SELECTED", ticket);
-             SetEnv(L"VORN_EDITOR_EXIT", L"0");
+             EditorPresence::Tell(knobs::kEditorKey, printer.DataKeyPath());
+             EditorPresence::Tell(knobs::kEditorSelected, ticket);
+             EditorPresence::Tell(knobs::kEditorExit, L"0");
          },
          Outcome::kTaken},
         {"well formed", [] {}, Outcome::kTaken},
@@ -595,7 +564,7 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         // An editor that crashes hands nothing back; the page goes on.
         {"editor crashed",
          [&] {
-             SetEnv(L"VORN_EDITOR_CRASH", L"1");
+             EditorPresence::Tell(knobs::kEditorCrash, L"1");
              chosen.Delete();
              exitCodeValue.Delete();
          },
@@ -611,8 +580,8 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
     EXPECT_FALSE(Editing(*sheet));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        ClearEnv(L"VORN_EDITOR_KEY");
-        ClearEnv(L"VORN_EDITOR_CRASH");
+        EditorPresence::Forget(knobs::kEditorKey);
+        EditorPresence::Forget(knobs::kEditorCrash);
         chosen.SetString(ticket);
         exitCodeValue.SetRaw(REG_DWORD, &zero, sizeof(zero));
         row.leave();
@@ -626,7 +595,7 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
         // The editor itself ran (not a program at a shorter path) with the
         // exact command line.
         EXPECT_EQ(CommandLine(L"-jt", AbsolutePath(folder.Path()) + L"\\A.jdf"),
-                  ReadWideFile(LogPath()));
+                  software.EditorLog());
         const bool taken = row.outcome == Outcome::kTaken;
         EXPECT_EQ(taken ? AbsolutePath(other.Path()) + L"\\" : AbsolutePath(folder.Path()),
                   sheet->Text(IDC_TICKET_DIR));
@@ -642,8 +611,8 @@ TEST_F(TicketsPage, OnlyAWellFormedHandBackIsTaken) {
 }
 
 TEST_F(TicketsPage, EditorThatRunsOnHoldsThePageComesForwardAndOutlivesIt) {
-    SetEnv(L"VORN_EDITOR_LIFETIME", L"600000");
-    SetEnv(L"VORN_EDITOR_MINIMIZED", L"1");
+    EditorPresence::Tell(knobs::kEditorLifetime, L"600000");
+    EditorPresence::Tell(knobs::kEditorMinimized, L"1");
     const long handlesBefore = standin::ResourceMeter::KernelHandles();
     auto sheet = OpenPage();
     sheet->Select(kList, 0);
@@ -651,7 +620,7 @@ TEST_F(TicketsPage, EditorThatRunsOnHoldsThePageComesForwardAndOutlivesIt) {
     ASSERT_TRUE(Editing(*sheet));
     HWND editor = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
-        editor = FindWindowW(kEditorClass, nullptr);
+        editor = FindWindowW(knobs::kEditorWindowClass, nullptr);
         // Minimized before it is shown: only a shown window is brought forward.
         return editor && IsIconic(editor) && IsWindowVisible(editor);
     }));

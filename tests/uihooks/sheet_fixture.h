@@ -57,7 +57,7 @@ class SheetFixture : public PluginFixture {
     // CommonUIProp); then, unless told not to, runs the initialisation.
     HRESULT OpenSheet(DWORD attributes = 0, const std::wstring& config = DriverConfigIn(L"page"),
                       DWORD failures = 0, bool init = true) {
-        SetEnvironmentVariableW(L"VORNPSXPS_LOADED", nullptr);
+        SetEnvironmentVariableW(standin::knobs::kPageLibraryLoaded, nullptr);
         spooler.AddPrinter(kPrinter, L"Vorn K335 PS", attributes, config.c_str());
         spooler.SetFailures(kPrinter, failures);
         sheet = std::make_unique<standin::PropertySheetHost>(host);
@@ -86,7 +86,7 @@ class SheetFixture : public PluginFixture {
 
     static std::wstring ExternalLibraryLoaded() {
         wchar_t value[32] = {};
-        GetEnvironmentVariableW(L"VORNPSXPS_LOADED", value, 32);
+        GetEnvironmentVariableW(standin::knobs::kPageLibraryLoaded, value, 32);
         return value;
     }
 

@@ -139,13 +139,7 @@ class TwoSheets : public ::testing::Test {
         testsupport::Spooler().Reset();
         ASSERT_TRUE(editor.Installed());
     }
-    void TearDown() override {
-        for (const wchar_t* name : {L"VORN_TICKETLIB_RECORD", L"VORN_TICKETLIB_HOLD_MS",
-                                    L"VORN_EDITOR_LOG", L"VORN_EDITOR_EXIT", L"VORN_EDITOR_KEY"}) {
-            SetEnvironmentVariableW(name, nullptr);
-        }
-        EXPECT_EQ(startDirectory, CurrentDirectory());
-    }
+    void TearDown() override { EXPECT_EQ(startDirectory, CurrentDirectory()); }
 
     // A local printer of `model` with its own PrinterDriverData key.
     static std::wstring LocalPrinter(const std::wstring& name, const std::wstring& model) {
@@ -155,8 +149,6 @@ class TwoSheets : public ::testing::Test {
                              testsupport::LocalPrinterKeyPath(name) + L"\\PrinterDriverData");
         return name;
     }
-    std::wstring Record() const { return editor.Folder() + L"\\record.bin"; }
-    std::wstring Log() const { return editor.Folder() + L"\\editor.log"; }
     std::wstring NewTicket(int n) const {
         return editor.TicketsFolder() + L"\\New Ticket " + std::to_wstring(n) + L".jdf";
     }
@@ -262,9 +254,7 @@ TEST_F(TwoSheets, PagesAddedAtTheSameTimeOnTwoThreadsKeepTheirTitles) {
 }
 
 TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
-    SetEnvironmentVariableW(L"VORN_TICKETLIB_RECORD", Record().c_str());
-    SetEnvironmentVariableW(L"VORN_EDITOR_LOG", Log().c_str());
-    SetEnvironmentVariableW(L"VORN_EDITOR_EXIT", L"1"); // hands nothing back
+    standin::EditorPresence::Tell(standin::knobs::kEditorExit, L"1"); // hands nothing back
     const std::wstring printerA = LocalPrinter(L"Two Sheets Tickets A K340", L"Vorn K340 PS");
     const std::wstring printerB = LocalPrinter(L"Two Sheets Tickets B K340", L"Vorn K340 PS");
     SheetThread a;
@@ -296,27 +286,27 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
             20000);
     };
     // B closes while A's thread is inside the library.
-    SetEnvironmentVariableW(
-        L"VORN_EDITOR_KEY",
-        (testsupport::LocalPrinterKeyPath(printerA) + L"\\PrinterDriverData").c_str());
-    SetEnvironmentVariableW(L"VORN_TICKETLIB_HOLD_MS", L"1500");
+    standin::EditorPresence::Tell(standin::knobs::kEditorKey,
+                                  testsupport::LocalPrinterKeyPath(printerA) +
+                                      L"\\PrinterDriverData");
+    standin::EditorPresence::Tell(standin::knobs::kLibraryHoldMs, L"1500");
     startNew();
-    ASSERT_TRUE(pagesheet::PumpUntil([&] { return Exists(Record()); }, 10000));
+    ASSERT_TRUE(pagesheet::PumpUntil([&] { return Exists(editor.RecordPath()); }, 10000));
     b.Close();
-    EXPECT_TRUE(pagesheet::PumpUntil([&] { return Exists(Log()); }, 15000));
+    EXPECT_TRUE(pagesheet::PumpUntil([&] { return Exists(editor.LogPath()); }, 15000));
     EXPECT_TRUE(Exists(NewTicket(1)));
 
     // And A's next News, with B long gone, still have its library; each
     // editor started and ended leaves no handle behind.
-    SetEnvironmentVariableW(L"VORN_TICKETLIB_HOLD_MS", nullptr);
+    standin::EditorPresence::Forget(standin::knobs::kLibraryHoldMs);
     ASSERT_TRUE(editorEnded()); // the page took the editor's (empty) answer
     const long handlesBefore = standin::ResourceMeter::KernelHandles();
     constexpr int kMoreEditors = 3;
     for (int n = 2; n < 2 + kMoreEditors; ++n) {
-        DeleteFileW(Log().c_str());
+        DeleteFileW(editor.LogPath().c_str());
         startNew();
-        EXPECT_TRUE(
-            pagesheet::PumpUntil([&] { return Exists(NewTicket(n)) && Exists(Log()); }, 10000))
+        EXPECT_TRUE(pagesheet::PumpUntil(
+            [&] { return Exists(NewTicket(n)) && Exists(editor.LogPath()); }, 10000))
             << n;
         ASSERT_TRUE(editorEnded()) << n;
     }

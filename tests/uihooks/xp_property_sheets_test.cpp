@@ -88,12 +88,12 @@ TEST_F(XPSheet, APageTheHostRefusesIsDestroyed) {
     wchar_t address[32] = {};
     swprintf(address, 32, L"%llx",
              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(&CountRelease)));
-    SetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", address);
+    SetEnvironmentVariableW(standin::knobs::kPageLibraryCallback, address);
     ASSERT_EQ(S_OK, OpenSheet(0, DriverConfigIn(L"page"), 0, false));
     sheet->refusePageHandles = true;
     g_pagesReleased = 0;
     ASSERT_EQ(S_OK, sheet->Init());
-    SetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", nullptr);
+    SetEnvironmentVariableW(standin::knobs::kPageLibraryCallback, nullptr);
     ASSERT_EQ(1u, sheet->calls.size());
     EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
     EXPECT_TRUE(sheet->pages.empty());

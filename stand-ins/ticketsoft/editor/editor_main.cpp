@@ -1,20 +1,8 @@
 // Stand-in for the separate ticket editor "vornjtwxp.exe". It shows a titled
-// window and does what the test that started it asks through environment
-// variables:
-//   VORN_EDITOR_LOG       file that receives this program's own path and its
-//                         command line (UTF-16, one per line)
-//   VORN_EDITOR_KEY       HKLM key (a printer's PrinterDriverData) to write
-//   VORN_EDITOR_SELECTED  "SelectedTicket" to write there (not written if unset)
-//   VORN_EDITOR_EXIT      "JTEditorExitCode" to write there (not written if unset)
-//   VORN_EDITOR_LIFETIME  milliseconds until it ends by itself (default 300)
-//   VORN_EDITOR_MINIMIZED "1": the window starts minimized
-//   VORN_EDITOR_CRASH     "1": ends at once with an access-violation code,
-//                         writing no hand-back, as a crashing editor would
-//   VORN_EDITOR_DEMO      "1": acts as a person finishing with the ticket it
-//                         was started on: unless told otherwise above, it
-//                         hands back that ticket with exit code 0 and ends
-//                         after 2.5 seconds; its window shows the ticket.
+// window and does what the program that started it asks (knobs::kEditor...).
 // It also ends when its window is closed.
+#include "ticketsoft_knobs.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -22,6 +10,8 @@
 #include <string>
 
 namespace {
+
+namespace knobs = standin::knobs;
 
 std::wstring Env(const wchar_t* name, bool* present = nullptr) {
     wchar_t value[2048] = {};
@@ -33,7 +23,7 @@ std::wstring Env(const wchar_t* name, bool* present = nullptr) {
 }
 
 void WriteLog() {
-    const std::wstring log = Env(L"VORN_EDITOR_LOG");
+    const std::wstring log = Env(knobs::kEditorLog);
     if (log.empty()) {
         return;
     }
@@ -51,7 +41,7 @@ void WriteLog() {
 }
 
 bool DemoMode() {
-    return Env(L"VORN_EDITOR_DEMO") == L"1";
+    return Env(knobs::kEditorDemo) == L"1";
 }
 
 // The command line is "<program> <option> <ticket> <printer>", the
@@ -71,7 +61,7 @@ std::wstring TicketOnCommandLine() {
 }
 
 void WriteHandBack() {
-    const std::wstring keyPath = Env(L"VORN_EDITOR_KEY");
+    const std::wstring keyPath = Env(knobs::kEditorKey);
     if (keyPath.empty()) {
         return;
     }
@@ -81,7 +71,7 @@ void WriteHandBack() {
         return;
     }
     bool present = false;
-    std::wstring selected = Env(L"VORN_EDITOR_SELECTED", &present);
+    std::wstring selected = Env(knobs::kEditorSelected, &present);
     if (!present && DemoMode()) {
         selected = TicketOnCommandLine();
         present = !selected.empty();
@@ -91,7 +81,7 @@ void WriteHandBack() {
                        reinterpret_cast<const BYTE*>(selected.c_str()),
                        static_cast<DWORD>((selected.size() + 1) * sizeof(wchar_t)));
     }
-    std::wstring exitCode = Env(L"VORN_EDITOR_EXIT", &present);
+    std::wstring exitCode = Env(knobs::kEditorExit, &present);
     if (!present && DemoMode()) {
         exitCode = L"0";
         present = true;
@@ -135,25 +125,25 @@ LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WriteLog();
-    if (Env(L"VORN_EDITOR_CRASH") == L"1") {
+    if (Env(knobs::kEditorCrash) == L"1") {
         TerminateProcess(GetCurrentProcess(), 0xC0000005);
     }
     WriteHandBack();
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = EditorWindowProc;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = L"VornTicketEditorStandIn";
+    windowClass.lpszClassName = knobs::kEditorWindowClass;
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     RegisterClassW(&windowClass);
     HWND window =
-        CreateWindowW(L"VornTicketEditorStandIn", L"Vorn Job Ticket Editor", WS_OVERLAPPEDWINDOW,
-                      40, 40, 400, 300, nullptr, nullptr, instance, nullptr);
+        CreateWindowW(knobs::kEditorWindowClass, L"Vorn Job Ticket Editor", WS_OVERLAPPEDWINDOW, 40,
+                      40, 400, 300, nullptr, nullptr, instance, nullptr);
     if (!window) {
         return 2;
     }
-    ShowWindow(window, Env(L"VORN_EDITOR_MINIMIZED") == L"1" ? SW_SHOWMINNOACTIVE : SW_SHOW);
-    const std::wstring lifetime = Env(L"VORN_EDITOR_LIFETIME");
+    ShowWindow(window, Env(knobs::kEditorMinimized) == L"1" ? SW_SHOWMINNOACTIVE : SW_SHOW);
+    const std::wstring lifetime = Env(knobs::kEditorLifetime);
     const UINT defaultLifetime = DemoMode() ? 2500 : 300;
     SetTimer(window, 1,
              lifetime.empty() ? defaultLifetime : std::wcstoul(lifetime.c_str(), nullptr, 10),

@@ -1,13 +1,9 @@
 // Stand-in for the separate ticket library "vornjtwxp.dll". Its one export
 // creates a ticket file in the record's directory and names it in the
-// record. It is loaded into the test program itself, which steers it with
-// environment variables:
-//   VORN_TICKETLIB_FAIL    "1": create nothing and answer 5
-//   VORN_TICKETLIB_RECORD  file that receives the record as it arrived
-//   VORN_TICKETLIB_HOLD_MS milliseconds to stay inside the call after the
-//                          record was saved (a slow library, for tests of
-//                          what happens meanwhile elsewhere in the process)
+// record. It is loaded into the program that starts the editor, which steers
+// it (knobs::kLibrary...).
 #include "ticketrecord/new_ticket_record.h"
+#include "ticketsoft_knobs.h"
 
 #include <windows.h>
 
@@ -21,6 +17,8 @@ void __freeres() noexcept;
 
 namespace {
 
+namespace knobs = standin::knobs;
+
 std::wstring Env(const wchar_t* name) {
     wchar_t value[1024] = {};
     const DWORD length = GetEnvironmentVariableW(name, value, 1024);
@@ -28,7 +26,7 @@ std::wstring Env(const wchar_t* name) {
 }
 
 void SaveRecord(const vorn::NewTicketRecord* record) {
-    const std::wstring path = Env(L"VORN_TICKETLIB_RECORD");
+    const std::wstring path = Env(knobs::kLibraryRecord);
     if (path.empty()) {
         return;
     }
@@ -48,11 +46,11 @@ extern "C" __declspec(dllexport) int WINAPI JTP_CreateNewJobTicket(vorn::NewTick
         return 1;
     }
     SaveRecord(record);
-    const std::wstring hold = Env(L"VORN_TICKETLIB_HOLD_MS");
+    const std::wstring hold = Env(knobs::kLibraryHoldMs);
     if (!hold.empty()) {
         Sleep(static_cast<DWORD>(std::wcstoul(hold.c_str(), nullptr, 10)));
     }
-    if (Env(L"VORN_TICKETLIB_FAIL") == L"1") {
+    if (Env(knobs::kLibraryFail) == L"1") {
         return 5;
     }
     wchar_t directory[vorn::kTicketDirectoryChars] = {};
