@@ -13,7 +13,7 @@
 #include "property_sheet_host.h"
 #include "resource_meter.h"
 #include "resource_ids.h"
-#include "spooler_control.h"
+#include "local_printer.h"
 #include "ticket_list_measure.h"
 #include "ticketrecord/ticket_translator.h"
 #include "core/plugin_context.h"
@@ -277,8 +277,8 @@ int main() {
     PrintRow("DevMode merge", mergeOp, "memcpy of 2924 bytes", copy);
 
     // A new-ticket record against the feature queries it cannot do without.
-    standin::SpoolerControl spooler{};
-    if (!spooler.Load() || !spooler.AddPrinter(kPrinter, L"Vorn K340 PS", 0, L"vornpsui.dll")) {
+    const standin::LocalPrinter printer(kPrinter, L"Vorn K340 PS", 0, L"vornpsui.dll");
+    if (!printer.Described()) {
         std::fprintf(stderr, "the stand-in spooler is missing\n");
         return 1;
     }
@@ -297,7 +297,7 @@ int main() {
     sheet.pPublicDM = current.Public();
     sheet.pOEMDM = current.Private();
     vorn::PluginContext context{};
-    OpenPrinterW(const_cast<wchar_t*>(kPrinter), &context.printer, nullptr);
+    context.printer = printer.Handle();
     context.uiObject = driver.UiObject();
     context.driver = &driver;
     context.sheetParam = &sheet;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "editor_presence.h"
+#include "local_printer.h"
 
 #include <string>
 
@@ -18,17 +19,17 @@ class DemoPrinter {
     // `personAtScreen`: the editor stays open until it is closed, instead of
     // finishing by itself after a moment.
     explicit DemoPrinter(bool personAtScreen);
-    ~DemoPrinter();
     DemoPrinter(const DemoPrinter&) = delete;
     DemoPrinter& operator=(const DemoPrinter&) = delete;
 
     // False when the spooler stand-in or the ticket software is missing.
     bool Ready() const { return ready_; }
     // The printer's PrinterDriverData key under HKLM.
-    std::wstring DataKeyPath() const;
+    std::wstring DataKeyPath() const { return printer_.DataKeyPath(); }
     const std::wstring& TicketsFolder() const { return ticketsFolder_; }
 
   private:
+    standin::LocalPrinter printer_;
     standin::EditorPresence software_{standin::EditorPresence::Editor::Program};
     std::wstring ticketsFolder_;
     bool ready_ = false;

@@ -90,7 +90,6 @@ PagePrinter::PagePrinter(const std::wstring& name, const std::wstring& driver,
                          const vorn::PrivateDevmode& devmode)
     : printer_(name, driver), devmode_(devmode) {
     PluginModule();
-    testsupport::MakeKey(HKEY_LOCAL_MACHINE, DataKeyPath());
     publicDevmode_.dmSize = sizeof(DEVMODEW);
     publicDevmode_.dmCopies = 1;
     sheetParam_.cbSize = sizeof(sheetParam_);
@@ -105,14 +104,6 @@ PagePrinter::PagePrinter(const std::wstring& name, const std::wstring& driver,
     context_.pageHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x9A6E));
     context_.ticketsPageHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x7A6E));
     lstrcpynW(context_.printerName, printer_.Name().c_str(), vorn::kContextPrinterNameChars);
-}
-
-PagePrinter::~PagePrinter() {
-    testsupport::RemoveKey(HKEY_LOCAL_MACHINE, testsupport::LocalPrinterKeyPath(Name()));
-}
-
-std::wstring PagePrinter::DataKeyPath() const {
-    return testsupport::LocalPrinterKeyPath(Name()) + L"\\PrinterDriverData";
 }
 
 // ---- The sheet ---------------------------------------------------------------

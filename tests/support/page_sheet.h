@@ -9,6 +9,7 @@
 #include "core/plugin_context.h"
 #include "core/private_devmode.h"
 #include "host_page.h"
+#include "local_printer.h"
 #include "machine_changes.h"
 #include "person.h"
 #include "property_sheet_host.h"
@@ -93,17 +94,16 @@ class PagePrinter {
   public:
     PagePrinter(const std::wstring& name, const std::wstring& driver,
                 const vorn::PrivateDevmode& devmode);
-    ~PagePrinter();
     PagePrinter(const PagePrinter&) = delete;
     PagePrinter& operator=(const PagePrinter&) = delete;
     vorn::PluginContext& Context() { return context_; }
     vorn::PrivateDevmode& Devmode() { return devmode_; }
     const std::wstring& Name() const { return printer_.Name(); }
-    std::wstring DataKeyPath() const;
+    std::wstring DataKeyPath() const { return printer_.DataKeyPath(); }
     RegValue Value(const wchar_t* name) const { return {HKEY_LOCAL_MACHINE, DataKeyPath(), name}; }
 
   private:
-    testsupport::TestPrinter printer_;
+    standin::LocalPrinter printer_;
     OEMUIPSPARAM sheetParam_{};
     DEVMODEW publicDevmode_{};
     vorn::PrivateDevmode devmode_;

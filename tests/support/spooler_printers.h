@@ -2,8 +2,7 @@
 // host opens them, and their registry keys made and removed by the test.
 #pragma once
 
-#include "machine_changes.h"
-#include "spooler_control.h"
+#include "local_printer.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +49,7 @@ inline std::wstring KeyNameOf(std::wstring name) {
 }
 
 inline std::wstring LocalPrinterKeyPath(const std::wstring& printerName) {
-    return L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + KeyNameOf(printerName);
+    return standin::PrinterKeyPath(printerName);
 }
 inline std::wstring ConnectionKeyPath(const std::wstring& printerName) {
     return L"Printers\\Connections\\" + KeyNameOf(printerName);
