@@ -5,6 +5,7 @@
 #include "about/about_box.h"
 #include "about/key_color.h"
 
+#include "person.h"
 #include "plugin_host.h"
 #include "resource_ids.h"
 
@@ -16,6 +17,8 @@
 #include <string>
 
 namespace {
+
+using standin::WindowText;
 
 // A bottom-up DIB section whose pixels the test writes directly, with its
 // colour table or, for BI_BITFIELDS, its three masks.
@@ -176,9 +179,7 @@ TEST(TransparentBitmap, KeyPixelsShowTheBackgroundAndOthersThePicture) {
         const COLORREF key = colour(0, kHeight - 1);
 
         DibSection surface(40, 30, 32);
-        for (int y = 0; y < 30; ++y) {
-            std::fill_n(reinterpret_cast<DWORD*>(surface.Row(y)), 40, kBackgroundPixel);
-        }
+        std::fill_n(reinterpret_cast<DWORD*>(surface.Row(0)), 40 * 30, kBackgroundPixel);
         HDC target = CreateCompatibleDC(nullptr);
         SelectObject(target, surface.bitmap);
         SetBkColor(target, RGB(1, 2, 3));
@@ -209,20 +210,14 @@ std::wstring StringOf(UINT id) {
     return text;
 }
 
-std::wstring ControlText(HWND dialog, int id) {
-    wchar_t text[256] = {};
-    GetDlgItemTextW(dialog, id, text, 256);
-    return text;
-}
-
 // The box on screen as a person sees it: its texts, and the logo centred in
 // its frame with its white left out.
 void ExpectTextsAndLogo(HWND dialog) {
     EXPECT_EQ(L"Vorn PS Printer Driver for Windows XP and Vista x64",
-              ControlText(dialog, IDC_ABOUT_PRODUCT));
-    EXPECT_EQ(L"Version 7.00", ControlText(dialog, IDC_ABOUT_VERSION));
+              WindowText(GetDlgItem(dialog, IDC_ABOUT_PRODUCT)));
+    EXPECT_EQ(L"Version 7.00", WindowText(GetDlgItem(dialog, IDC_ABOUT_VERSION)));
     for (int i = 0; i < 6; ++i) {
-        const std::wstring legal = ControlText(dialog, IDC_ABOUT_LEGAL1 + i);
+        const std::wstring legal = WindowText(GetDlgItem(dialog, IDC_ABOUT_LEGAL1 + i));
         EXPECT_FALSE(legal.empty()) << i;
         EXPECT_EQ(StringOf(IDS_ABOUT_LEGAL1 + i), legal) << i;
     }
@@ -245,37 +240,25 @@ void ExpectTextsAndLogo(HWND dialog) {
     ReleaseDC(dialog, dc);
 }
 
-// What closes the running box once it has been looked at.
-std::function<void(HWND)> g_close;
-
-HWND FindAbout() {
-    HWND about = FindWindowW(L"#32770", L"About");
-    return about && IsWindowVisible(about) ? about : nullptr;
-}
-
-// Runs the box; once it is on screen it is looked at and closed with `close`.
-INT_PTR RunAbout(std::function<void(HWND)> close) {
-    g_close = std::move(close);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        if (HWND about = FindAbout()) {
-            KillTimer(nullptr, id);
-            ExpectTextsAndLogo(about);
-            auto action = std::move(g_close);
-            action(about);
+// Runs the box; once it is on screen a person looks at it and closes it
+// with `close`.
+INT_PTR RunAbout(const std::function<void(HWND)>& close) {
+    standin::Person person;
+    const DWORD start = GetTickCount();
+    bool closing = false;
+    person.Watch([&](HWND active) {
+        if (!IsWindowVisible(active) || WindowText(active) != L"About") {
+            return;
+        }
+        if (!closing) {
+            closing = true;
+            ExpectTextsAndLogo(active);
+            close(active);
+        } else if (GetTickCount() - start > 20000) { // a box nobody closes must not hang the run
+            EndDialog(active, -2);
         }
     });
-    // A safety net: a box nobody closes must not hang the test run.
-    const UINT_PTR guard = SetTimer(nullptr, 0, 20000, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        if (HWND about = FindAbout()) {
-            EndDialog(about, -2);
-        }
-    });
-    const INT_PTR result =
-        DialogBoxParamW(Plugin(), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, vorn::AboutDlgProc, 0);
-    KillTimer(nullptr, timer);
-    KillTimer(nullptr, guard);
-    return result;
+    return DialogBoxParamW(Plugin(), MAKEINTRESOURCEW(IDD_ABOUT), nullptr, vorn::AboutDlgProc, 0);
 }
 
 TEST(AboutBox, EveryWayOfClosingItEndsItWithOne) {

@@ -136,8 +136,6 @@ TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
                     ASSERT_EQ(fits ? 1 : 0, answer);
                     ASSERT_EQ(valueSize, size);
                     ASSERT_EQ(type, readType);
-                    // What fits is copied exactly; a value that does not fit
-                    // leaves the buffer as it was.
                     const size_t copied = fits ? valueSize : 0;
                     ASSERT_EQ(0, std::memcmp(buffer.Data(), data.data(), copied));
                     for (size_t i = copied; i < bufferSize; ++i) {
