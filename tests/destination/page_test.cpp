@@ -548,7 +548,7 @@ TEST_F(Destination, EachFieldStoresItsTextByTheRules) {
     const std::wstring pair = L"\xD83D\xDE00", half = pair.substr(0, 1);
     // A list of exactly the 64 stored is kept whole.
     const std::wstring fits =
-        std::wstring(30, L'u') + L"@example.com " + std::wstring(9, L'v') + L"@h.com";
+        std::wstring(36, L'u') + L"@example.com " + std::wstring(9, L'v') + L"@h.com";
     const struct {
         int id;
         Put put;
