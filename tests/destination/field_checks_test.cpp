@@ -52,14 +52,12 @@ TEST(FieldRules, TextsAddressListsAndAddressesByRow) {
         int result;
         const wchar_t* text; // null: not checked
     } rows[] = {
-        {kScanTrimmed, L"  ab  ", 2, L"ab"},
         {kScanTrimmed, L" a b ", 3, L"a b"}, // inner spaces stay
         {kScan, L"  ab  ", 6, L"  ab  "},
         {kScan, L"", 0, L""},
         {kScanTrimmed, L"", 0, L""},
         {kScanTrimmed, L"    ", 0, L""},
         // A refused character: the complement of its position.
-        {kScan, L"a\"b", -2, nullptr},
         {kScan, L"\tab", -1, nullptr},
         {kScan, L"abc\x1f", ~3, nullptr},
         {kScan, L"ab ~\x7f\xe9\xd800\xdc00", 8, nullptr}, // 32 and above pass, lone halves too
@@ -68,11 +66,9 @@ TEST(FieldRules, TextsAddressListsAndAddressesByRow) {
         // Address lists: separators normalised, trimmed.
         {kList, L"a@b.cd,,,e@f.gh", 13, L"a@b.cd e@f.gh"},
         {kList, L"  a@b.cd  ", 6, L"a@b.cd"},
-        {kList, L"a@b.cd, ,e@f.gh,", 13, L"a@b.cd e@f.gh"},
         {kList, L"a@b.cd e@f.gh", 13, nullptr},
         {kList, L"a@b.cd,e@fgh", 0, nullptr},
         {kList, L"a@b.cd;e@f.gh", 0, nullptr}, // semicolons do not separate
-        {kList, L"", 0, nullptr},
         {kList, L"   ", 0, nullptr},
         {kList, L",a@b.cd", 0, nullptr},
         {kList, L"a@b.cd,\"x\"@f.gh", 0, nullptr},
