@@ -7,6 +7,7 @@
 #include "core/oem_interface.h"
 #include "driver_ui.h"
 #include "editor_presence.h"
+#include "fault_exit.h"
 #include "host_page.h"
 #include "person.h"
 #include "plugin_host.h"
@@ -222,6 +223,7 @@ void ReplayQueries(standin::DriverUI& driver, const std::vector<std::string>& fe
 } // namespace
 
 int main() {
+    standin::EndProgramOnFault([] { return std::string("the benchmark"); });
     const std::wstring dllPath = standin::PluginDllPath();
     std::printf("%-34s %15s   %-34s %13s   %9s\n", "operation", "time", "bare cost", "time",
                 "ratio");

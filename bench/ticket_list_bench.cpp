@@ -3,6 +3,7 @@
 // 10,000 tickets. The list is
 // the real Tickets dialog from the plug-in DLL. plugin_bench prints the same
 // figures in its table; this program prints only these.
+#include "fault_exit.h"
 #include "plugin_host.h"
 #include "ticket_list_measure.h"
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 
 int main() {
+    standin::EndProgramOnFault([] { return std::string("the ticket list benchmark"); });
     HMODULE plugin = LoadLibraryW(standin::PluginDllPath().c_str());
     if (!plugin) {
         std::printf("cannot load the plug-in\n");

@@ -1,6 +1,7 @@
 // The demo: loads the plug-in into the stand-in host, asks what it is,
 // prints the private DEVMODE section it makes for a new job, opens the
 // printing preferences with the plug-in's pages and prints what they left.
+#include "fault_exit.h"
 #include "plugin_host.h"
 #include "preferences_demo.h"
 #include "section_printout.h"
@@ -19,6 +20,7 @@ void PrintWide(const char* label, const wchar_t* text) {
 } // namespace
 
 int main() {
+    standin::EndProgramOnFault([] { return std::string("the demo"); });
     standin::PluginHost host;
     std::string error;
     if (!host.Load(standin::PluginDllPath(), &error)) {
