@@ -41,7 +41,8 @@ class WindowThread {
         }
     }
     HWND Window() const { return window_; }
-    LONG Received() const { return received_; }
+    // Counted in the window's own user data, by the window's thread.
+    LONG Received() const { return static_cast<LONG>(GetWindowLongPtrW(window_, GWLP_USERDATA)); }
     void Hang() {
         PostMessageW(window_, kHangMessage, 0, 0);
         WaitForSingleObject(hung_, 10000);
@@ -57,28 +58,23 @@ class WindowThread {
         wc.lpszClassName = L"VornTestListener";
         RegisterClassW(&wc); // already registered by an earlier instance is fine
         window_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
-                                  nullptr, nullptr, this);
+                                  nullptr, nullptr, nullptr);
         SetEvent(ready_);
         MSG msg;
         while (window_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (msg.message == kHangMessage) {
+                SetEvent(hung_);
+                WaitForSingleObject(resume_, INFINITE);
+            }
             DispatchMessageW(&msg);
         }
     }
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(
-                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<WindowThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         // Only the news sent from another thread counts: posted, it could
         // still be waiting when Apply returns.
         if (message == RegisterWindowMessageW(L"MSG_UPDATE_FEATURES") && !wParam && !lParam &&
             InSendMessage()) {
-            InterlockedIncrement(&self->received_);
-        } else if (message == kHangMessage) {
-            SetEvent(self->hung_);
-            WaitForSingleObject(self->resume_, INFINITE);
+            SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
         } else if (message == WM_DESTROY) {
             PostQuitMessage(0);
         }
@@ -89,7 +85,6 @@ class WindowThread {
     HANDLE hung_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE resume_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HWND window_ = nullptr;
-    LONG received_ = 0;
     std::thread thread_; // last: starts once everything above is ready
 };
 
