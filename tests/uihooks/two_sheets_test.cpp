@@ -221,9 +221,8 @@ TEST_F(TwoSheets, InterleavedEachJobGetsItsOwnPagesValuesAndTheEndsLeaveNoContex
             EXPECT_EQ(S_OK, thread->Plugin()->CommonUIProp(OEMCUIP_DOCPROP, &param));
             sheet.info.cbSize = sizeof(sheet.info);
             sheet.info.Version = PROPSHEETUI_INFO_VERSION;
-            sheet.info.Reason = PROPSHEETUI_REASON_INIT;
             SetLastError(0);
-            EXPECT_EQ(E_FAIL, thread->Plugin()->DocumentPropertySheets(&sheet.info, 0));
+            EXPECT_EQ(E_FAIL, sheet.Call(PROPSHEETUI_REASON_INIT));
             EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
             EXPECT_EQ(0u, sheet.pages.size());
             sheet.info.Version = 0; // nothing to end

@@ -96,15 +96,13 @@ class OptionTree : public PluginFixture {
 
     void SetUp() override {
         PluginFixture::SetUp();
-        printer = std::make_unique<testsupport::TestPrinter>(kPrinter, L"Vorn Office PS");
         testsupport::MakeKey(HKEY_LOCAL_MACHINE, dataKeyPath);
-        tree = std::make_unique<standin::OptionTreeHost>(host.Driver(), printer->Handle(), kPrinter,
+        tree = std::make_unique<standin::OptionTreeHost>(host.Driver(), printer.Handle(), kPrinter,
                                                          host.Module());
     }
     void TearDown() override {
         tree.reset();
         testsupport::RemoveKey(HKEY_LOCAL_MACHINE, testsupport::LocalPrinterKeyPath(kPrinter));
-        printer.reset();
         PluginFixture::TearDown();
     }
     // Calls CommonUIProp with an item array, so that the callback goes in.
@@ -142,7 +140,7 @@ class OptionTree : public PluginFixture {
 
     const std::wstring dataKeyPath =
         testsupport::LocalPrinterKeyPath(kPrinter) + L"\\PrinterDriverData";
-    std::unique_ptr<testsupport::TestPrinter> printer;
+    testsupport::TestPrinter printer{kPrinter, L"Vorn Office PS"};
     std::unique_ptr<standin::OptionTreeHost> tree;
 };
 
@@ -203,7 +201,7 @@ TEST_F(OptionTree, CallWithItemsKeepsAContextPerTree) {
     EXPECT_EQ(2, HeldBlocks());
 
     const std::wstring longName = kPrinter + std::wstring(300, L'n');
-    standin::OptionTreeHost longTree(host.Driver(), printer->Handle(), longName, host.Module());
+    standin::OptionTreeHost longTree(host.Driver(), printer.Handle(), longName, host.Module());
     ASSERT_EQ(S_OK, longTree.CallCommonUIProp(plugin, OEMCUIP_DOCPROP, true));
     EXPECT_EQ(longName.substr(0, 225),
               static_cast<vorn::PluginContext*>(longTree.Param().pOEMUserData)->printerName);
