@@ -93,7 +93,6 @@ TEST_F(XPSheet, APageTheHostRefusesIsDestroyed) {
     ASSERT_EQ(S_OK, sheet->Init());
     SetEnvironmentVariableW(L"VORNPSXPS_PAGE_CALLBACK", nullptr);
     ASSERT_EQ(1u, sheet->calls.size());
-    EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_HPROPSHEETPAGE), sheet->calls[0].function);
     EXPECT_TRUE(sheet->pages.empty());
     EXPECT_EQ(1, g_pagesReleased);
 }
