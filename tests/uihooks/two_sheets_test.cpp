@@ -51,7 +51,6 @@ class SheetThread {
             return answer;
         }
     }
-    // Begin, Init and ShowModeless: the sheet window, or null when a step failed.
     HWND Open(const std::wstring& printer) {
         return On([&](Sheet& sheet) {
             return sheet.Begin(printer) == S_OK && sheet.Init() == S_OK ? sheet.ShowModeless()
@@ -147,7 +146,6 @@ class TwoSheets : public ::testing::Test {
         EXPECT_EQ(startDirectory, CurrentDirectory());
     }
 
-    // A local printer of `model` with its own PrinterDriverData key.
     static std::wstring LocalPrinter(const std::wstring& name, const std::wstring& model) {
         testsupport::Spooler().AddPrinter(name.c_str(), model.c_str(), PRINTER_ATTRIBUTE_LOCAL,
                                           L"");
