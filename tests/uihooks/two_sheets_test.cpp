@@ -315,6 +315,8 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
         });
     }));
     a.Close();
+    // Every page is gone: nothing holds the library any more.
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"vornjtwxp.dll"));
 }
 
 } // namespace
