@@ -6,8 +6,8 @@
 #include "host_page.h"
 #include "option_tree_host.h"
 #include "property_sheet_host.h"
-#include "spooler_control.h"
 #include "support/plugin_fixture.h"
+#include "support/spooler_printers.h"
 
 #include <memory>
 
@@ -44,7 +44,6 @@ class SheetFixture : public PluginFixture {
 
     void SetUp() override {
         PluginFixture::SetUp();
-        ASSERT_TRUE(spooler.Load());
         spooler.Reset();
     }
     void TearDown() override {
@@ -90,7 +89,7 @@ class SheetFixture : public PluginFixture {
         return value;
     }
 
-    standin::SpoolerControl spooler{};
+    standin::SpoolerControl& spooler = testsupport::Spooler();
     std::unique_ptr<standin::PropertySheetHost> sheet;
     const std::wstring startDirectory = CurrentDirectory();
 };
