@@ -331,11 +331,9 @@ TEST_F(FolderWatchTest, ListFollowsTheFolderWhileThePageIsOpen) {
     // Left for another page, or closed, the page no longer holds its
     // folder: it goes at once, and its name can be used again.
     const auto folderIsFree = [&] {
-        later.Remove(L"M.jdf");
-        EXPECT_TRUE(RemoveDirectoryW(later.Path().c_str()));
+        later.Destroy();
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(later.Path().c_str()));
-        EXPECT_TRUE(CreateDirectoryW(later.Path().c_str(), nullptr));
-        later.Touch(L"M.jdf");
+        make(L"M.jdf");
     };
     // (left from the directory field, whose focus may stay behind until the
     // person clicks on the page now shown)
