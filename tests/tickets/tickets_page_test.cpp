@@ -515,7 +515,6 @@ TEST_F(TicketsPage, RefusalsAreReportedAndStartNothing) {
     sheet->Notify(IDC_TICKET_NEW, BN_CLICKED);
     EXPECT_EQ(Entries{L"Unable to create a new ticket."}, person.Texts());
     EXPECT_FALSE(Editing(*sheet));
-    // No editor in the folder the ticket software names.
     DeleteFileW(EditorPath().c_str());
     person.Clear();
     sheet->Select(kList, 1);
@@ -806,7 +805,6 @@ TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
         person.Watch(nullptr);
         EXPECT_EQ(2, presses);
         EXPECT_STREQ(L"Folder &name:", nameLabel);
-        // The folder that does not exist was refused and the dialog stayed.
         EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, person.Texts());
         wchar_t nowFolder[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, nowFolder);
