@@ -336,8 +336,8 @@ TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNe
     }
     // The page's end gave its library back.
     EXPECT_EQ(nullptr, GetModuleHandleW(L"vornjtwxp.dll"));
-    int cases = 0;
-    for (const Shape& shape : MalformedText(folder.Path(), kTicketPathBufferChars - 1)) {
+    const std::vector<Shape> shapes = MalformedText(folder.Path(), kTicketPathBufferChars - 1);
+    for (const Shape& shape : shapes) {
         SCOPED_TRACE(shape.what);
         Leave(shape, softwarePath);
         auto sheet = OpenPage();
@@ -349,9 +349,8 @@ TEST_F(HostileTicketRegistry, MalformedEditorFolderLeavesTheLibraryUnloadedAndNe
         Pump(100);
         EXPECT_EQ(Entries{L"Unable to create a new ticket."}, person.Texts());
         EXPECT_EQ((Entries{L"None", L"T"}), sheet->EntriesOf(kList));
-        ++cases;
     }
-    std::printf("[ hostile  ] %d malformed editor folders at the page's start\n", cases);
+    std::printf("[ hostile  ] %zu malformed editor folders at the page's start\n", shapes.size());
 }
 
 } // namespace
