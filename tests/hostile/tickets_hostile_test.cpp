@@ -6,7 +6,6 @@
 #include "support/page_sheet.h"
 
 #include "core/names.h"
-#include "plugin_host.h"
 #include "resource_ids.h"
 #include "support/guarded_buffer.h"
 #include "tickets/tickets.h"
