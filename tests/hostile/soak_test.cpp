@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -57,8 +56,7 @@ void RunHostCycle() {
     context.uiObject = driver.UiObject();
     context.driver = &driver;
     context.sheetParam = &sheetParam;
-    vorn::NewTicketRecord record;
-    std::memset(&record, 0, sizeof(record));
+    vorn::NewTicketRecord record{};
     vorn::FillNewTicketRecord(&record, &context);
     ClosePrinter(context.printer);
     ASSERT_EQ(5, record.sidesCode);
