@@ -19,7 +19,6 @@ using standin::ResourceFigures;
 using standin::ResourceMeter;
 
 constexpr wchar_t kPrinter[] = L"Hostile Soak Printer";
-constexpr size_t kBothPages = 2; // Destination and Tickets
 
 // One pass of everything a host does with the plug-in: load the DLL, create
 // the object, size, default, convert and merge a DEVMODE, fill a new-ticket
@@ -67,7 +66,7 @@ void RunHostCycle() {
         const HWND window = ShowWithTreePage(sheet, tree, kPrinter);
         ASSERT_NE(nullptr, window);
         ASSERT_NE(nullptr, sheet.optionTreeParam.OEMCUIPCallback);
-        ASSERT_EQ(kBothPages + 1, sheet.pages.size()); // and the host's own
+        ASSERT_EQ(3u, sheet.pages.size()); // Destination, Tickets and the host's own
         SendMessageW(window, PSM_APPLY, 0, 0);
         EXPECT_EQ(1, tree.applies);
         EXPECT_EQ(CPSUICB_ACTION_NONE, tree.lastAction);
