@@ -784,14 +784,12 @@ TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
         const std::wstring typed[] = {missing, relative ? other.Path().substr(parent.size() + 1)
                                                         : other.Path()};
         int presses = 0;
-        wchar_t nameLabel[64] = {};
+        std::wstring nameLabel;
         person.Watch([&](HWND dialog) {
-            wchar_t title[64] = {};
-            GetWindowTextW(dialog, title, 64);
-            if (lstrcmpW(title, L"Select Tickets Directory") || presses > 2) {
+            if (standin::WindowText(dialog) != L"Select Tickets Directory" || presses > 2) {
                 return;
             }
-            GetDlgItemTextW(dialog, IDC_OFN_NAME_LABEL, nameLabel, 64);
+            nameLabel = standin::WindowText(GetDlgItem(dialog, IDC_OFN_NAME_LABEL));
             const int button = presses < 2 ? IDOK : IDCANCEL;
             if (presses < 2) {
                 SetDlgItemTextW(dialog, IDC_OFN_NAME_EDIT, typed[presses].c_str());
@@ -803,7 +801,7 @@ TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
         sheet->Notify(IDC_TICKET_BROWSE, BN_CLICKED);
         person.Watch(nullptr);
         EXPECT_EQ(2, presses);
-        EXPECT_STREQ(L"Folder &name:", nameLabel);
+        EXPECT_EQ(L"Folder &name:", nameLabel);
         EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, person.Texts());
         wchar_t nowFolder[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, nowFolder);
