@@ -66,6 +66,12 @@ std::wstring ProgramFolder() {
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
 }
 
+std::wstring CurrentDirectory() {
+    wchar_t now[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, now);
+    return now;
+}
+
 std::wstring UniqueName(const std::wstring& base) {
     static LONG counter = 0;
     return base + L" " + std::to_wstring(GetCurrentProcessId()) + L"-" +

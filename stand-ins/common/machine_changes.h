@@ -18,6 +18,8 @@ void ReportFailuresTo(std::function<void(const std::wstring&)> report);
 
 // The folder of the running program, with a trailing backslash.
 std::wstring ProgramFolder();
+// The process's current directory.
+std::wstring CurrentDirectory();
 
 // `base`, then the process id and a counter: unique in this process.
 std::wstring UniqueName(const std::wstring& base);

@@ -47,11 +47,11 @@ class ResourceMeter {
         return found;
     }
 
-    // Bytes in busy blocks over all heaps of the process.
-    static int64_t HeapBytes() {
-        HANDLE heaps[256];
-        const DWORD count = GetProcessHeaps(256, heaps);
-        int64_t busy = 0;
+    // Calls `visit` with the data and size of each busy block of `heap`, or
+    // of every heap of the process when `heap` is null.
+    template <typename Visit> static void EachBusyBlock(HANDLE heap, Visit visit) {
+        HANDLE heaps[256] = {heap};
+        const DWORD count = heap ? 1 : GetProcessHeaps(256, heaps);
         for (DWORD i = 0; i < count && i < 256; ++i) {
             if (!HeapLock(heaps[i])) {
                 continue;
@@ -59,11 +59,17 @@ class ResourceMeter {
             PROCESS_HEAP_ENTRY entry{};
             while (HeapWalk(heaps[i], &entry)) {
                 if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
-                    busy += entry.cbData;
+                    visit(static_cast<const void*>(entry.lpData), size_t{entry.cbData});
                 }
             }
             HeapUnlock(heaps[i]);
         }
+    }
+
+    // Bytes in busy blocks over all heaps of the process.
+    static int64_t HeapBytes() {
+        int64_t busy = 0;
+        EachBusyBlock(nullptr, [&](const void*, size_t bytes) { busy += bytes; });
         return busy;
     }
 

@@ -32,7 +32,7 @@ namespace {
 constexpr wchar_t kValue[] = L"DriverSettings";
 constexpr BYTE kUntouched = 0xCC;
 
-PluginContext ContextFor(const TestPrinter& printer) {
+template <typename Printer> PluginContext ContextFor(const Printer& printer) {
     PluginContext context{};
     context.printer = printer.Handle();
     wcsncpy(context.printerName, printer.Name().c_str(), kContextPrinterNameChars - 1);
@@ -112,15 +112,14 @@ std::vector<BYTE> StoreLetters(const std::wstring& keyPath, DWORD type, size_t s
 }
 
 TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
-    TestPrinter printer(L"PD Hostile Values", L"Vorn K340 PS");
-    MakeKey(HKEY_LOCAL_MACHINE, DataKeyOf(printer));
+    const standin::LocalPrinter printer(L"PD Hostile Values", L"Vorn K340 PS");
     PluginContext context = ContextFor(printer);
     const DWORD types[] = {REG_DWORD, REG_BINARY, REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_NONE};
     const size_t valueSizes[] = {0, 1, 2, 3, 4, 5, 7, 63, 64, 65, 255, 256, 4097, 65536};
     int cases = 0;
     for (DWORD type : types) {
         for (size_t valueSize : valueSizes) {
-            const std::vector<BYTE> data = StoreLetters(DataKeyOf(printer), type, valueSize);
+            const std::vector<BYTE> data = StoreLetters(printer.DataKeyPath(), type, valueSize);
             for (DWORD bufferSize = 0; bufferSize <= 70; ++bufferSize) {
                 for (auto guard : {GuardedBuffer::Guard::After, GuardedBuffer::Guard::Before}) {
                     GuardedBuffer buffer(bufferSize, guard);
@@ -151,12 +150,11 @@ TEST(PrinterDataValues, ReadsOnlyWhatFitsAndNeverPastTheBuffer) {
     GuardedBuffer buffer(sizeof(DWORD));
     buffer.Fill(kUntouched);
     DWORD size = sizeof(DWORD);
-    SHDeleteValueW(HKEY_LOCAL_MACHINE, DataKeyOf(printer).c_str(), kValue);
+    SHDeleteValueW(HKEY_LOCAL_MACHINE, printer.DataKeyPath().c_str(), kValue);
     EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), &context, &size));
     EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), nullptr, &size));
     EXPECT_EQ(0, ReadPrinterDataValue(kValue, buffer.Data(), &context, nullptr));
     EXPECT_EQ(kUntouched, buffer.Data()[0]);
-    RemoveKey(HKEY_LOCAL_MACHINE, LocalPrinterKeyPath(printer.Name()));
 }
 
 TEST(ModelClass, TableOrderAndOverrides) {

@@ -57,8 +57,7 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
     // A ticket in a drive's root, while the host's current directory is
     // elsewhere on that drive: the root's tickets, not that directory's.
     const std::wstring rootName = Unique(L"root"), root = L"C:\\" + rootName + L".jdf";
-    wchar_t hostFolder[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, hostFolder);
+    const std::wstring hostFolder = standin::CurrentDirectory();
     ASSERT_TRUE(SetCurrentDirectoryW(folder.Path().c_str()));
     CloseHandle(CreateFileW(root.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -99,7 +98,7 @@ TEST_F(TicketListTest, DirectoryComesFromTheTicketThenTheSavedOneThenTheEditorDe
         }
     }
     DeleteFileW(root.c_str());
-    SetCurrentDirectoryW(hostFolder);
+    SetCurrentDirectoryW(hostFolder.c_str());
 }
 
 TEST_F(TicketListTest, ListsTicketsBelowNoneAndTheSelectionSetsTheButtons) {
@@ -397,23 +396,14 @@ int EditorWindows(DWORD* processId) {
 // heaps: what the page holds while its editor runs.
 int RecordsHeld(const std::wstring& directory, const std::wstring& printerName) {
     int held = 0;
-    HANDLE heaps[256];
-    const DWORD count = GetProcessHeaps(256, heaps);
-    for (DWORD i = 0; i < count && i < 256; ++i) {
-        HeapLock(heaps[i]);
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry)) {
-            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) &&
-                entry.cbData >= sizeof(NewTicketRecord)) {
-                const auto* record = static_cast<const NewTicketRecord*>(entry.lpData);
-                held += wcsncmp(directory.c_str(), record->ticketDirectory,
-                                std::size(record->ticketDirectory)) == 0 &&
-                        wcsncmp(printerName.c_str(), record->printerName,
-                                std::size(record->printerName)) == 0;
-            }
-        }
-        HeapUnlock(heaps[i]);
-    }
+    standin::ResourceMeter::EachBusyBlock(nullptr, [&](const void* data, size_t bytes) {
+        const auto* record = static_cast<const NewTicketRecord*>(data);
+        held +=
+            bytes >= sizeof(NewTicketRecord) &&
+            wcsncmp(directory.c_str(), record->ticketDirectory,
+                    std::size(record->ticketDirectory)) == 0 &&
+            wcsncmp(printerName.c_str(), record->printerName, std::size(record->printerName)) == 0;
+    });
     return held;
 }
 
@@ -736,8 +726,7 @@ TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
     for (const auto& [what, relative, keyGone] : browses) {
         SCOPED_TRACE(what);
         savedDirectory.SetString(folder.Path());
-        wchar_t startFolder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, startFolder);
+        const std::wstring startFolder = standin::CurrentDirectory();
         auto sheet = OpenPage();
         if (relative) {
             SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, parent.c_str());
@@ -772,9 +761,7 @@ TEST_F(TicketsPage, AnotherFolderTypedOrBrowsedRefillsTheList) {
         EXPECT_EQ(2, presses);
         EXPECT_EQ(L"Folder &name:", nameLabel);
         EXPECT_EQ(Entries{InvalidDirectoryText(missing)}, person.Texts());
-        wchar_t nowFolder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, nowFolder);
-        EXPECT_STREQ(startFolder, nowFolder);
+        EXPECT_EQ(startFolder, standin::CurrentDirectory());
         EXPECT_EQ(keyGone ? L"" : other.Path(), savedDirectory.ReadString());
         EXPECT_EQ(other.Path(), sheet->Text(IDC_TICKET_DIR));
         EXPECT_EQ((Entries{L"None", L"X"}), sheet->EntriesOf(kList));

@@ -30,13 +30,9 @@ inline HWND ShowWithTreePage(standin::PropertySheetHost& sheet, standin::HostPag
     return window && sheet.ShowEveryPage() ? window : nullptr;
 }
 
-// The process's current directory, which belongs to the host: no sheet,
-// page or editor may move it.
-inline std::wstring CurrentDirectory() {
-    wchar_t now[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, now);
-    return now;
-}
+// The process's current directory belongs to the host: no sheet, page or
+// editor may move it.
+using standin::CurrentDirectory;
 
 class SheetFixture : public PluginFixture {
   protected:

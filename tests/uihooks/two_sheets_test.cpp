@@ -133,12 +133,8 @@ class TwoSheets : public ::testing::Test {
     }
     void TearDown() override { EXPECT_EQ(startDirectory, CurrentDirectory()); }
 
-    static std::wstring LocalPrinter(const std::wstring& name, const std::wstring& model) {
-        testsupport::Spooler().AddPrinter(name.c_str(), model.c_str(), PRINTER_ATTRIBUTE_LOCAL,
-                                          L"");
-        testsupport::MakeKey(HKEY_LOCAL_MACHINE,
-                             testsupport::LocalPrinterKeyPath(name) + L"\\PrinterDriverData");
-        return name;
+    static standin::LocalPrinter LocalPrinter(const wchar_t* name, const wchar_t* model) {
+        return {name, model, PRINTER_ATTRIBUTE_LOCAL};
     }
     std::wstring NewTicket(int n) const {
         return editor.TicketsFolder() + L"\\New Ticket " + std::to_wstring(n) + L".jdf";
@@ -149,13 +145,13 @@ class TwoSheets : public ::testing::Test {
 };
 
 TEST_F(TwoSheets, InterleavedEachJobGetsItsOwnPagesValuesAndTheEndsLeaveNoContextBehind) {
-    const std::wstring printerA = LocalPrinter(L"Two Sheets A K340", L"Vorn K340 PS");
-    const std::wstring printerB = LocalPrinter(L"Two Sheets B K310", L"Vorn K310 PS");
+    const auto printerA = LocalPrinter(L"Two Sheets A K340", L"Vorn K340 PS");
+    const auto printerB = LocalPrinter(L"Two Sheets B K310", L"Vorn K310 PS");
     SheetThread a;
     SheetThread b;
     // The option trees of both sheets come before either sheet is built.
-    ASSERT_EQ(S_OK, a.On([&](Sheet& sheet) { return sheet.Begin(printerA); }));
-    ASSERT_EQ(S_OK, b.On([&](Sheet& sheet) { return sheet.Begin(printerB); }));
+    ASSERT_EQ(S_OK, a.On([&](Sheet& sheet) { return sheet.Begin(printerA.Name()); }));
+    ASSERT_EQ(S_OK, b.On([&](Sheet& sheet) { return sheet.Begin(printerB.Name()); }));
     for (SheetThread* thread : {&a, &b}) {
         ASSERT_EQ(S_OK, thread->On([](Sheet& sheet) { return sheet.Init(); }));
     }
@@ -213,8 +209,9 @@ TEST_F(TwoSheets, InterleavedEachJobGetsItsOwnPagesValuesAndTheEndsLeaveNoContex
 }
 
 TEST_F(TwoSheets, PagesAddedAtTheSameTimeOnTwoThreadsKeepTheirTitles) {
-    const std::wstring printers[] = {LocalPrinter(L"Two Sheets Titles A K340", L"Vorn K340 PS"),
-                                     LocalPrinter(L"Two Sheets Titles B K310", L"Vorn K310 PS")};
+    const standin::LocalPrinter printers[] = {
+        LocalPrinter(L"Two Sheets Titles A K340", L"Vorn K340 PS"),
+        LocalPrinter(L"Two Sheets Titles B K310", L"Vorn K310 PS")};
     const std::vector<std::wstring> titles{L"Destination", L"Tickets"};
     std::vector<std::wstring> wrong[2];
     int rounds[2] = {};
@@ -224,7 +221,7 @@ TEST_F(TwoSheets, PagesAddedAtTheSameTimeOnTwoThreadsKeepTheirTitles) {
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < 2000 && wrong[n].size() < 5) {
             Sheet sheet(host);
-            ASSERT_EQ(S_OK, sheet.Begin(printers[n]));
+            ASSERT_EQ(S_OK, sheet.Begin(printers[n].Name()));
             ASSERT_EQ(S_OK, sheet.Init());
             for (size_t page = 0; page < sheet.calls.size(); ++page) {
                 if (page >= titles.size() || sheet.calls[page].title != titles[page]) {
@@ -244,12 +241,12 @@ TEST_F(TwoSheets, PagesAddedAtTheSameTimeOnTwoThreadsKeepTheirTitles) {
 
 TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
     standin::EditorPresence::Tell(standin::knobs::kEditorExit, L"1"); // hands nothing back
-    const std::wstring printerA = LocalPrinter(L"Two Sheets Tickets A K340", L"Vorn K340 PS");
-    const std::wstring printerB = LocalPrinter(L"Two Sheets Tickets B K340", L"Vorn K340 PS");
+    const auto printerA = LocalPrinter(L"Two Sheets Tickets A K340", L"Vorn K340 PS");
+    const auto printerB = LocalPrinter(L"Two Sheets Tickets B K340", L"Vorn K340 PS");
     SheetThread a;
     SheetThread b;
-    ASSERT_NE(nullptr, a.Open(printerA));
-    ASSERT_NE(nullptr, b.Open(printerB)); // its Tickets tab is never shown
+    ASSERT_NE(nullptr, a.Open(printerA.Name()));
+    ASSERT_NE(nullptr, b.Open(printerB.Name())); // its Tickets tab is never shown
     const HWND tickets = a.Page(1);
     ASSERT_NE(nullptr, tickets);
 
@@ -272,9 +269,7 @@ TEST_F(TwoSheets, ClosingOneSheetLeavesTheOthersTicketLibraryInUse) {
             20000);
     };
     // B closes while A's thread is inside the library.
-    standin::EditorPresence::Tell(standin::knobs::kEditorKey,
-                                  testsupport::LocalPrinterKeyPath(printerA) +
-                                      L"\\PrinterDriverData");
+    standin::EditorPresence::Tell(standin::knobs::kEditorKey, printerA.DataKeyPath());
     standin::EditorPresence::Tell(standin::knobs::kLibraryHoldMs, L"1500");
     startNew();
     ASSERT_TRUE(pagesheet::PumpUntil([&] { return Exists(editor.RecordPath()); }, 10000));

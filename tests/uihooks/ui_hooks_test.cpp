@@ -5,6 +5,7 @@
 #include "sheet_fixture.h"
 
 #include "option_tree_host.h"
+#include "resource_meter.h"
 #include "resource_ids.h"
 #include "support/spooler_printers.h"
 #include "uihooks/feature_broadcast.h"
@@ -97,13 +98,11 @@ class OptionTree : public PluginFixture {
 
     void SetUp() override {
         PluginFixture::SetUp();
-        testsupport::MakeKey(HKEY_LOCAL_MACHINE, dataKeyPath);
         tree = std::make_unique<standin::OptionTreeHost>(host.Driver(), printer.Handle(), kPrinter,
                                                          host.Module());
     }
     void TearDown() override {
         tree.reset();
-        testsupport::RemoveKey(HKEY_LOCAL_MACHINE, testsupport::LocalPrinterKeyPath(kPrinter));
         PluginFixture::TearDown();
     }
     // Calls CommonUIProp with an item array, so that the callback goes in.
@@ -114,10 +113,7 @@ class OptionTree : public PluginFixture {
     // Blocks held in the tree's heap: the plug-in's contexts.
     int HeldBlocks() {
         int blocks = 0;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(tree->Heap(), &entry)) {
-            blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? 1 : 0;
-        }
+        standin::ResourceMeter::EachBusyBlock(tree->Heap(), [&](const void*, size_t) { ++blocks; });
         return blocks;
     }
     // The stored "DriverSettings" (a REG_DWORD), or ~0 when there is none.
@@ -139,9 +135,8 @@ class OptionTree : public PluginFixture {
         return Apply(OEMCUIP_DOCPROP, features, driver);
     }
 
-    const std::wstring dataKeyPath =
-        testsupport::LocalPrinterKeyPath(kPrinter) + L"\\PrinterDriverData";
-    testsupport::TestPrinter printer{kPrinter, L"Vorn Office PS"};
+    standin::LocalPrinter printer{kPrinter, L"Vorn Office PS"};
+    const std::wstring dataKeyPath = printer.DataKeyPath();
     std::unique_ptr<standin::OptionTreeHost> tree;
 };
 
