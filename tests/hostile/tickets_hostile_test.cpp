@@ -94,6 +94,7 @@ TEST_F(HostileTicketFolder, TenThousandTicketsAreListedAndRefreshedOnce) {
     // The folder gone for a moment (unplugged, its share down), then back.
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.File(L"gone").c_str());
     Refresh(*sheet);
+    EXPECT_EQ((Entries{L"None"}), sheet->EntriesOf(kList));
     SetDlgItemTextW(sheet->Page(), IDC_TICKET_DIR, folder.Path().c_str());
     Refresh(*sheet);
     EXPECT_EQ(Listed(*sheet, now), sheet->EntriesOf(kList));
