@@ -15,7 +15,8 @@ LONG WINAPI EndOnFault(EXCEPTION_POINTERS* fault) {
     const EXCEPTION_RECORD& record = *fault->ExceptionRecord;
     std::fflush(stdout);
     std::fprintf(stderr, "\nUnhandled exception 0x%08lX at %p in %s: the program ends.\n",
-                 record.ExceptionCode, record.ExceptionAddress, g_doing().c_str());
+                 record.ExceptionCode, record.ExceptionAddress,
+                 g_doing ? g_doing().c_str() : "the program");
     std::fflush(stderr);
     TerminateProcess(GetCurrentProcess(), record.ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
