@@ -14,9 +14,7 @@ constexpr wchar_t kTicketsValue[] = L"Tickets";
 EditorPresence::EditorPresence(Editor editor)
     : path_(HKEY_LOCAL_MACHINE, kSoftwareKey, kPathValue),
       tickets_(HKEY_LOCAL_MACHINE, kEditorKey, kTicketsValue) {
-    for (const wchar_t* knob : knobs::kAll) {
-        Forget(knob);
-    }
+    ForgetAll();
     if (editor == Editor::File) {
         folder_.Touch(L"vornjtwxp.exe");
     } else if (editor == Editor::Program) {
@@ -41,9 +39,7 @@ EditorPresence::EditorPresence(Editor editor)
 }
 
 EditorPresence::~EditorPresence() {
-    for (const wchar_t* knob : knobs::kAll) {
-        Forget(knob);
-    }
+    ForgetAll();
 }
 
 void EditorPresence::Tell(const wchar_t* knob, const std::wstring& value) {
@@ -52,6 +48,12 @@ void EditorPresence::Tell(const wchar_t* knob, const std::wstring& value) {
 
 void EditorPresence::Forget(const wchar_t* knob) {
     SetEnvironmentVariableW(knob, nullptr);
+}
+
+void EditorPresence::ForgetAll() {
+    for (const wchar_t* knob : knobs::kAll) {
+        Forget(knob);
+    }
 }
 
 std::wstring EditorPresence::EditorLog() const {

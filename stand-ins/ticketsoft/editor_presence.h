@@ -53,6 +53,7 @@ class EditorPresence {
     bool Installed() const { return installed_; }
 
   private:
+    static void ForgetAll();
     // A blank in the folder's name, as in "Program Files": the editor must be
     // started by its whole path.
     TempFolder folder_{L"vorn editor"};
